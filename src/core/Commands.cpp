@@ -1,0 +1,74 @@
+#include "core/Commands.h"
+
+#include "core/RunFrame.h"
+
+namespace tavrin {
+
+namespace {
+
+// The message of a failed precondition, or nullptr when the command may go on. Blank check
+// without a device is silent, which `silentStop` reports.
+const char* precondition(const DeviceProfile& p, Command command, bool& silentStop) {
+    silentStop = false;
+    const bool noDevice = p.bufferSize == 0;
+    switch (command) {
+        case Command::Read:
+        case Command::Erase:
+            return noDevice ? "Please select a Device Type" : nullptr;
+        case Command::Program:
+            if (noDevice) return "Please select a Device Type";
+            return p.bufferLoaded == 0 ? "Please load some information to program" : nullptr;
+        case Command::Verify:
+            if (noDevice) return "Please select a Device Type";
+            return p.bufferLoaded == 0 ? "Please load some information to compare against" : nullptr;
+        case Command::Blank:
+            silentStop = noDevice;
+            return nullptr;
+        case Command::GetId:
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void dispatch(Context& ctx, Command command) {
+    const int32_t eep = ctx.profile.eep;
+    if (command == Command::Blank && (eep < 0 || eep >= kFamilyCodes)) {
+        Message(ctx, "Cannot check this Device", MessageKind::Error);
+        return;
+    }
+    const Action& action = FamilyFor(eep)[command];
+    switch (action.kind) {
+        case Action::Kind::Nothing: break;
+        case Action::Kind::Run: action.routine(ctx); break;
+        case Action::Kind::CannotCheck: Message(ctx, "Cannot check this Device", MessageKind::Error); break;
+        case Action::Kind::CannotErase: Message(ctx, "Cannot Erase this Device", MessageKind::Error); break;
+    }
+    // Every routine powers the socket down on its way out; should one ever miss it, do it here
+    // rather than leave the socket live.
+    const uint8_t c = ctx.bus.ControlShadow;
+    if ((c & Bits::Vcc) || !(c & Bits::Vpp)) ctx.bus.PowerDown();
+}
+
+}  // namespace
+
+void RunCommand(Context& ctx, Command command) {
+    DeviceProfile& p = ctx.profile;
+    FrontEnd& ui = ctx.ui();
+    bool silentStop = false;
+    const char* failed = precondition(p, command, silentStop);
+    bool go = failed == nullptr && !silentStop;
+    if (failed) Message(ctx, failed, MessageKind::Error);
+    if (go) {
+        p.hwError = p.serial == 1 ? 0 : ctx.bus.CheckHardware();
+        go = p.hwError == 0;
+    }
+    if (go) {
+        ui.setToolbarEnabled(false);
+        dispatch(ctx, command);
+    }
+    if (command != Command::GetId) ui.commandFinished();
+    ui.setToolbarEnabled(true);
+    ui.refresh();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,81 @@
+#pragma once
+// The selected device, the user's options and the run state. Every field starts at 0 ("no device")
+// until a selection handler or the settings loader fills it.
+
+#include <cstdint>
+#include <string>
+
+namespace tavrin {
+
+// The fields that ResetProfile saves and RestoreProfile puts back (a menu Tag of 0 keeps the
+// previous device in force).
+struct SavedProfile {
+    int32_t tWC = 0, tWP = 0, ShiftAdr = 0, epr64 = 0, eep = 0, swap = 0, pin28 = 0, pin30 = 0,
+            serial = 0, PIC = 0, fixedShift = 0, keepVpp = 0, skipFF = 0, fastPro = 0;
+};
+
+struct DeviceProfile {
+    // Selection fields, written by the device-selection handlers.
+    int32_t eep = 0;         // family code 0..31, the dispatch key of every command
+    int32_t DeviceID = 0;    // Tag of the chosen device menu item
+    int32_t tWP = 0;         // program pulse width, delay units (0.8381 us)
+    int32_t tWC = 0;         // write-cycle / recovery time, delay units
+    int32_t addStep = 0;     // added to the pulse width after each failed attempt
+    int32_t ShiftAdr = 0;    // number of the highest address bit; SetAddress clocks ShiftAdr + 1
+    uint32_t PatternAdr = 0; // 1 << ShiftAdr, the first mask of SetAddress
+    int32_t fixedShift = 0;  // 1 = ShiftAdr set by the handler, not derived from the size
+    int32_t epr64 = 0;       // separate /PGM pin: the strobe stays released while reading
+    int32_t keepVpp = 0;     // Vpp may stay applied for the check read after a pulse
+    int32_t swap = 0;        // addresses pass through SwapAddress
+    int32_t PIC = 0;         // PIC: the buffer holds 14-bit words
+    int32_t serial = 0;      // serial device: commands skip CheckHardware
+    int32_t pin7 = 0;        // 24Cxxx write-protect pin level
+    int32_t AT49F00x = 0;    // 12 V on #RESET/Vpp of 29F00x/49F00x
+    int32_t Ssize = 0;       // sector size of page-written devices, bytes
+    int32_t DIP = 0;         // DIP-switch pattern number shown for the device
+    int32_t package = 0;     // socket/package code used by the socket picture
+    int32_t pin28 = 0;       // OR 0x2000 into every address (6264 SRAM)
+    int32_t pin30 = 0;       // OR 0x20000 into every address (28F001, 62512, 628128)
+    int32_t qe = 0;          // shown on the Configs page only
+
+    // Option fields, owned by their check boxes.
+    uint32_t Offset = 0;     // first device address of a run
+    int32_t fastPro = 0;
+    int32_t sequ = 0;        // 1 = command addresses 0x5555/0x2AAA, 0 = 0x555/0x2AA
+    int32_t skipFF = 0;
+    int32_t fujitsuFast = 0;
+    int32_t fastErase = 0;
+    int32_t tavrin = 0;      // board variant: 1 "PCB3", 0 "Tavrin"; pictures only
+
+    // Buffer bookkeeping and run state.
+    int32_t bufferSize = 0;    // bytes (PIC: program words) of the selected device; 0 = none
+    int32_t deviceSize = 0;    // size last given to SetBufferSize
+    uint32_t bufferLoaded = 0; // extent of the loaded or read data; 0 = nothing loaded
+    int32_t cancelRequested = 0;
+    int32_t hwError = 0;
+    int32_t verifyError = 0;
+    int32_t quietVerify = 0;
+
+    // PIC and AVR areas of the buffer.
+    int32_t picProgWords = 0, picDataBytes = 0, picIdBase = 0, picIdCount = 0, picCfgIndex = 0;
+    int32_t picConfig = 0;
+    int32_t avrFlashSize = 0, avrEepromBase = 0, avrEepromSize = 0;
+
+    // Checksum type of cbCheckType: 0 "16 Bit Addition", 1 "32 Bit CRC" (2 counts as CRC).
+    int32_t checkType = 0;
+
+    SavedProfile saved;
+};
+
+// Texts and enable states of the option controls that the profile operations change; the window
+// mirrors them on refresh, the command-line tool ignores them.
+struct OptionControls {
+    std::string cb5555Caption = "( 5555,2AAA,5555,.. )";
+    bool cb5555Visible = false;
+    std::string edOffsetText = "0000";
+    bool edOffsetEnabled = true;
+    std::string caption = "Tavrin Eprom Prog(0.95B)- "; // main window caption
+    std::string edDevice;                               // caption of the selected menu item
+};
+
+}  // namespace tavrin

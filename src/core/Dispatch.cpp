@@ -1,0 +1,45 @@
+#include "core/Dispatch.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr Action run(Routine r) { return {Action::Kind::Run, r}; }
+constexpr Action kNothing{};
+constexpr Action kCannotCheck{Action::Kind::CannotCheck, nullptr};
+constexpr Action kCannotErase{Action::Kind::CannotErase, nullptr};
+
+std::array<FamilyRow, kFamilyCodes> buildTable() {
+    std::array<FamilyRow, kFamilyCodes> t{};
+    // Frame answers that need no routine: families that cannot be blank-checked or erased.
+    for (int eep : {1, 2, 6, 8, 21, 16, 29}) t[eep].blank = kCannotCheck;
+    for (int eep : {0, 13, 1, 2, 6, 7, 20, 21, 16, 18, 28, 29}) t[eep].erase = kCannotErase;
+    (void)run;
+    return t;
+}
+
+}  // namespace
+
+const FamilyRow& FamilyFor(int32_t eep) {
+    static const FamilyRow empty{};
+    return eep >= 0 && eep < kFamilyCodes ? DispatchTable()[eep] : empty;
+}
+
+const std::array<FamilyRow, kFamilyCodes>& DispatchTable() {
+    static const std::array<FamilyRow, kFamilyCodes> table = buildTable();
+    return table;
+}
+
+const Action& FamilyRow::operator[](Command c) const {
+    switch (c) {
+        case Command::Read: return read;
+        case Command::Program: return program;
+        case Command::Verify: return verify;
+        case Command::Blank: return blank;
+        case Command::Erase: return erase;
+        case Command::GetId: return getId;
+    }
+    return read;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,53 @@
+#pragma once
+// What a running routine may ask of whoever shows it: the window, the command-line tool or a test.
+
+#include <cstdint>
+#include <string>
+
+namespace tavrin {
+
+enum class MessageKind : int { Progress = 0, Error = 1, Success = 2 };
+
+// Gauge colours the routines pass (Windows 0x00BBGGRR values, kept for the window's palette).
+namespace GaugeColor {
+inline constexpr uint32_t Read = 0x000000;    // black
+inline constexpr uint32_t Blank = 0xFFFFFF;   // white on navy: blank check and erase
+inline constexpr uint32_t Program = 0x0000FF; // red
+inline constexpr uint32_t Verify = 0x008000;  // green
+}  // namespace GaugeColor
+
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+    // Status line: kind 0 progress (blue), 1 error (red, warning beep), 2 success (black, beep).
+    virtual void message(const std::string& text, MessageKind kind) = 0;
+    // Opens the progress panel for a routine.
+    virtual void openGauge(const std::string& caption, int64_t max, uint32_t color) = 0;
+    virtual void setGaugeProgress(int64_t value) = 0;
+    // Lets the user act between bytes: a Cancel click (or Ctrl-C) sets cancelRequested here.
+    virtual void pumpEvents() = 0;
+    // A Yes/No question; true = Yes.
+    virtual bool confirm(const std::string& question) = 0;
+    // The window refresh (socket picture, labels, checksum).
+    virtual void refresh() = 0;
+    // Closes the progress panel and re-enables the tool bar after a command.
+    virtual void commandFinished() {}
+    virtual void setToolbarEnabled(bool) {}
+    // Peak read-outs of the UV EPROM program routine: attempts, pulse width and wait.
+    virtual void showPeaks(int32_t loop, int32_t twp, int32_t twc) { (void)loop, (void)twp, (void)twc; }
+    // Panels that routines show their results on (electronic ID and the like); free text.
+    virtual void showResult(const std::string& panel, const std::string& text) { (void)panel, (void)text; }
+};
+
+// Discards everything and answers No; used where nobody watches.
+class SilentFrontEnd : public FrontEnd {
+public:
+    void message(const std::string&, MessageKind) override {}
+    void openGauge(const std::string&, int64_t, uint32_t) override {}
+    void setGaugeProgress(int64_t) override {}
+    void pumpEvents() override {}
+    bool confirm(const std::string&) override { return false; }
+    void refresh() override {}
+};
+
+}  // namespace tavrin

@@ -1,0 +1,118 @@
+#include "sim/SimBoard.h"
+
+#include "hardware/Bus.h"
+
+namespace tavrin::sim {
+
+namespace {
+constexpr uint32_t kAddressMask = 0xFFFFFF;  // 24 stages
+}
+
+SimBoard::SimBoard() { updatePins(); }
+
+void SimBoard::insert(std::unique_ptr<SimChip> chip) {
+    chip_ = std::move(chip);
+    if (chip_) chip_->onPins(pins_, clock_.ticks());
+}
+
+std::unique_ptr<SimChip> SimBoard::remove() { return std::move(chip_); }
+
+void SimBoard::setPowered(bool powered) {
+    powered_ = powered;
+    updatePins();
+    notifyChip();
+}
+
+void SimBoard::writeData(uint8_t value) {
+    tick();
+    const uint8_t old = data_;
+    data_ = value;
+    if (!boardLive()) return;
+    pins_.portData = value;
+    if (!pins_.dataOut) {
+        // Serial mode: D0 clocks the address register, D1 loads the read-back register (and is
+        // the address data), falling D2 shifts the read-back register.
+        const bool clockRise = !(old & Bits::ShiftClock) && (value & Bits::ShiftClock);
+        if (clockRise)
+            pins_.address = ((pins_.address << 1) | ((value & Bits::ShiftData) ? 1u : 0u)) & kAddressMask;
+        const bool loadEnd = (old & Bits::ShiftData) && !(value & Bits::ShiftData);
+        const bool shiftEdge = (old & Bits::ReadClock) && !(value & Bits::ReadClock);
+        if (loadEnd)
+            readBack_ = socketData();
+        else if (shiftEdge && !(value & Bits::ShiftData))
+            readBack_ = uint8_t((readBack_ << 1) | 1);  // serial input tied high
+        if (chip_ && chip_->wantsAddressEvents()) chip_->onPins(pins_, clock_.ticks());
+    } else if (old != value) {
+        notifyChip();
+    }
+    if (trace_.enabled()) recordTrace();
+}
+
+void SimBoard::writeControl(uint8_t value) {
+    tick();
+    value &= 0x0F;
+    const bool changed = value != control_;
+    control_ = value;
+    if (!present_) return;
+    if (changed) {
+        updatePins();
+        notifyChip();
+    }
+    if (trace_.enabled()) recordTrace();
+}
+
+uint8_t SimBoard::readStatus() {
+    tick();
+    if (!boardLive()) return 0x7F;  // floating inputs: pin 11 high (bit 7 clear), bit 6 high
+    const bool loading = !pins_.dataOut && (data_ & Bits::ShiftData);
+    const uint8_t serialOut = loading ? socketData() : readBack_;
+    uint8_t status = 0x07;
+    if (!(serialOut & 0x80)) status |= Bits::ReadData;  // inverted by the board
+    if (!busyPinLevel()) status |= Bits::BusyIn;         // inverted by the PC port
+    return status;
+}
+
+uint8_t SimBoard::socketData() {
+    if (pins_.dataOut) return data_;
+    if (!chip_ || !boardLive()) return 0xFF;
+    const int driven = chip_->readData(pins_, clock_.ticks());
+    return driven < 0 ? 0xFF : uint8_t(driven);
+}
+
+bool SimBoard::busyPinLevel() {
+    if (busyStuck_) return *busyStuck_;
+    if (!boardLive()) return true;
+    const bool loopback = (pins_.vcc && pins_.dataOut) ? (data_ & 1) != 0 : true;
+    return chip_ ? chip_->busyPin(pins_, clock_.ticks(), loopback) : loopback;
+}
+
+void SimBoard::updatePins() {
+    const bool live = boardLive();
+    pins_.portData = data_;
+    pins_.dataOut = (control_ & Bits::DataOut) != 0;
+    pins_.vcc = live && (control_ & Bits::Vcc);
+    pins_.vpp = live && !(control_ & Bits::Vpp);
+    pins_.strobe = live && (control_ & Bits::Strobe);
+}
+
+void SimBoard::notifyChip() {
+    if (chip_) chip_->onPins(pins_, clock_.ticks());
+}
+
+void SimBoard::recordTrace() {
+    const uint32_t values[size_t(Signal::Count)] = {
+        pins_.address,
+        socketData(),
+        pins_.dataOut,
+        pins_.vcc,
+        pins_.vpp,
+        pins_.strobe,
+        uint32_t(data_ & Bits::ShiftClock ? 1 : 0),
+        uint32_t(data_ & Bits::ShiftData ? 1 : 0),
+        uint32_t(data_ & Bits::ReadClock ? 1 : 0),
+        busyPinLevel(),
+    };
+    trace_.sample(clock_.ticks(), values);
+}
+
+}  // namespace tavrin::sim
