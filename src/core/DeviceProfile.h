@@ -59,6 +59,7 @@ struct DeviceProfile {
     // PIC and AVR areas of the buffer.
     int32_t picProgWords = 0, picDataBytes = 0, picIdBase = 0, picIdCount = 0, picCfgIndex = 0;
     int32_t picConfig = 0;
+    int32_t picID = 0;  // identifier words packed as nibbles (rebuilt by the load command)
     int32_t avrFlashSize = 0, avrEepromBase = 0, avrEepromSize = 0;
 
     // Checksum type of cbCheckType: 0 "16 Bit Addition", 1 "32 Bit CRC" (2 counts as CRC).
