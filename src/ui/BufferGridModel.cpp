@@ -1,0 +1,46 @@
+#include "ui/BufferGridModel.h"
+
+namespace tavrin::ui {
+
+BufferGridModel::BufferGridModel(QStringList headers, QObject* parent)
+    : QAbstractTableModel(parent), headers_(std::move(headers)) {}
+
+void BufferGridModel::setGridRows(int rows) {
+    const int dataRows = std::max(0, rows - 1);
+    if (dataRows == rows_) return;
+    beginResetModel();
+    rows_ = dataRows;
+    endResetModel();
+}
+
+void BufferGridModel::setHeader(int column, const QString& text) {
+    if (column < 0 || column >= headers_.size() || headers_[column] == text) return;
+    headers_[column] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void BufferGridModel::imageChanged() {
+    if (rows_ == 0) return;
+    emit dataChanged(index(0, 0), index(rows_ - 1, int(headers_.size()) - 1), {Qt::DisplayRole});
+}
+
+int BufferGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int BufferGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(headers_.size());
+}
+
+QVariant BufferGridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || !cellText_) return {};
+    ++requests_;
+    const QString text = cellText_(index.row() + 1, index.column());
+    if (text.isEmpty()) return {};
+    return text;
+}
+
+QVariant BufferGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    return headers_.value(section);
+}
+
+}  // namespace tavrin::ui

@@ -1,0 +1,42 @@
+#pragma once
+// A table model over the device image that formats each cell when the view asks for it, so that a
+// 4 MB image costs nothing until rows scroll into view. Grid row 0 (the header row) becomes the
+// horizontal header; model row r is grid row r + 1.
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <functional>
+
+namespace tavrin::ui {
+
+class BufferGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // The text of one cell by grid row (1 and up) and column; empty draws nothing.
+    using CellText = std::function<QString(int gridRow, int column)>;
+
+    BufferGridModel(QStringList headers, QObject* parent = nullptr);
+
+    void setCellText(CellText cellText) { cellText_ = std::move(cellText); }
+    // Rows of the grid, the header row included.
+    void setGridRows(int rows);
+    int gridRows() const { return rows_ + 1; }
+    void setHeader(int column, const QString& text);
+    QString header(int column) const { return headers_.value(column); }
+    // Repaints what is visible after the image changed.
+    void imageChanged();
+    long long cellRequests() const { return requests_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QStringList headers_;
+    int rows_ = 0;
+    CellText cellText_;
+    mutable long long requests_ = 0;
+};
+
+}  // namespace tavrin::ui

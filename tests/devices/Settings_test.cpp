@@ -1,0 +1,153 @@
+#include "devices/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Context.h"
+#include "core/ImageBuffer.h"
+
+namespace tavrin {
+namespace {
+
+struct Replay {
+    int calls = 0;
+    int32_t eep = -1, deviceId = -1;
+    int patternCalls = 0;
+    int32_t pattern = -1;
+    SettingsHooks hooks() {
+        SettingsHooks h;
+        h.replay = [this](Context& ctx, int32_t e, int32_t id) {
+            ++calls;
+            eep = e;
+            deviceId = id;
+            // Stands in for a 29Fxxx handler: it checks "Skip Write 0xFF" and sizes the device.
+            if (id != 0) {
+                ctx.profile.skipFF = 1;
+                ctx.profile.fastPro = 1;
+                SetBufferSize(ctx, 65536);
+                ctx.profile.DIP = 13;
+                ctx.controls.edDevice = "handler caption";
+            }
+        };
+        h.showPattern = [this](Context& ctx, int32_t dip) {
+            ++patternCalls;
+            pattern = dip;
+            ctx.profile.DIP = dip;
+        };
+        return h;
+    }
+};
+
+TEST(Settings, FirstRunKeepsTheStartUpDefaultsAndClearsTheImage) {
+    Context ctx;
+    ctx.Buffer[5] = 0x12;
+    MemorySettingsStore store;
+    SettingsControls controls;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(controls.port, 0);
+    EXPECT_EQ(controls.fastErase, 1);
+    EXPECT_EQ(controls.checkType, 0);
+    EXPECT_EQ(ctx.bus.DataPort, 0x378);
+    EXPECT_EQ(ctx.profile.bufferSize, 0);
+    EXPECT_EQ(ctx.profile.tavrin, 0);
+    EXPECT_EQ(replay.calls, 1);  // the 27Cxxx handler with Tag 0
+    EXPECT_EQ(replay.eep, 0);
+    EXPECT_EQ(replay.deviceId, 0);
+    EXPECT_EQ(replay.patternCalls, 1);
+    EXPECT_EQ(ctx.Buffer[5], 0xFF);
+    EXPECT_EQ(ctx.controls.caption, "Tavrin Eprom Prog(0.95B)- ");
+}
+
+TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
+    Context ctx;
+    ctx.profile.eep = 4;
+    ctx.profile.DeviceID = 410;
+    ctx.profile.skipFF = 1;
+    ctx.profile.tavrin = 1;
+    ctx.controls.edDevice = " 29F010, 128K x 8";
+    MemorySettingsStore store;
+    SettingsControls controls;
+    controls.port = 2;
+    controls.files = "/home/u/roms";
+    controls.mcs51LockMode = 3;
+    SaveSettings(ctx, store, controls);
+    ASSERT_EQ(store.writeOrder.size(), 12u);
+    for (size_t i = 0; i < kSettingNames.size(); ++i) EXPECT_EQ(store.writeOrder[i], kSettingNames[i]);
+    EXPECT_EQ(std::get<int32_t>(store.values["PORT"]), 2);
+    EXPECT_EQ(std::get<int32_t>(store.values["Epr_eep"]), 4);
+    EXPECT_EQ(std::get<int32_t>(store.values["Epr_DeviceID"]), 410);
+    EXPECT_EQ(std::get<std::string>(store.values["DEVICE"]), " 29F010, 128K x 8");
+    EXPECT_EQ(std::get<std::string>(store.values["FILES"]), "/home/u/roms");
+    EXPECT_EQ(std::get<int32_t>(store.values["mcs51_ModeLock"]), 3);
+    // The backend name follows the twelve values only once one was chosen.
+    controls.portBackend = "ppdev";
+    store.writeOrder.clear();
+    SaveSettings(ctx, store, controls);
+    ASSERT_EQ(store.writeOrder.size(), 13u);
+    EXPECT_EQ(store.writeOrder.back(), kPortBackendName);
+}
+
+TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
+    Context ctx;
+    MemorySettingsStore store;
+    store.values = {{"PORT", 2},           {"ERASE", 0},        {"CHECKSUM", 1},
+                    {"DEVICE", " 29F010"}, {"Epr_eep", 4},      {"Epr_DeviceID", 410},
+                    {"Epr_Skip0xFF", 0},   {"Epr_fastPro", 7},  {"Epr_tavrin", 1},
+                    {"Epr_sequ", 1},       {"mcs51_ModeLock", 2}, {"FILES", std::string("/roms")}};
+    SettingsControls controls;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(replay.eep, 4);
+    EXPECT_EQ(replay.deviceId, 410);
+    EXPECT_EQ(ctx.profile.skipFF, 0);   // the handler checked it, the stored 0 unchecks it
+    EXPECT_EQ(ctx.profile.fastPro, 1);  // nonzero = checked
+    EXPECT_EQ(ctx.profile.sequ, 1);
+    EXPECT_EQ(ctx.profile.tavrin, 1);
+    EXPECT_EQ(ctx.controls.edDevice, " 29F010");  // restored after the replay
+    EXPECT_EQ(controls.port, 2);
+    EXPECT_EQ(ctx.bus.ControlPort, 0x3BE);
+    EXPECT_EQ(controls.fastErase, 0);
+    EXPECT_EQ(ctx.profile.fastErase, 0);
+    EXPECT_EQ(controls.checkType, 1);
+    EXPECT_EQ(ctx.profile.checkType, 1);
+    EXPECT_EQ(controls.files, "/roms");
+    EXPECT_EQ(controls.mcs51LockMode, 2);
+    EXPECT_EQ(ctx.profile.bufferSize, 65536);
+    EXPECT_EQ(ctx.profile.ShiftAdr, 15);
+    EXPECT_EQ(ctx.profile.PatternAdr, 0x8000u);
+    EXPECT_EQ(replay.pattern, 13);
+}
+
+TEST(Settings, ValuesStoredAsTextAreReadAsNumbersAndBadOnesSkipped) {
+    Context ctx;
+    MemorySettingsStore store;
+    store.values = {{"PORT", std::string("1")}, {"CHECKSUM", std::string("x")}, {"ERASE", 9},
+                    {"Epr_tavrin", std::string("1")}};
+    SettingsControls controls;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(controls.port, 1);
+    EXPECT_EQ(ctx.bus.DataPort, 0x278);
+    EXPECT_EQ(controls.checkType, 0);  // not a number: skipped
+    EXPECT_EQ(controls.fastErase, 1);  // no such item: skipped
+    EXPECT_EQ(ctx.profile.tavrin, 1);
+}
+
+TEST(Settings, StoreThatCannotBeOpenedLoadsDefaultsAndSavesNothing) {
+    Context ctx;
+    MemorySettingsStore store;
+    store.values = {{"PORT", 2}, {"Epr_eep", 4}, {"Epr_DeviceID", 410}};
+    store.open = false;
+    SettingsControls controls;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(replay.calls, 0);
+    EXPECT_EQ(replay.patternCalls, 1);  // the closing steps still run
+    EXPECT_EQ(controls.port, 0);
+    EXPECT_EQ(ctx.Buffer[0], 0xFF);
+    SaveSettings(ctx, store, controls);
+    EXPECT_TRUE(store.writeOrder.empty());
+}
+
+}  // namespace
+}  // namespace tavrin
