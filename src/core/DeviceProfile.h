@@ -77,6 +77,12 @@ struct OptionControls {
     bool edOffsetEnabled = true;
     std::string caption = "Tavrin Eprom Prog(0.95B)- "; // main window caption
     std::string edDevice;                               // caption of the selected menu item
+    // Jumper digit and the twelve switch digits of the DIP pattern on show; blanks until the
+    // first pattern is shown, and kept when a number without a pattern is shown.
+    std::string dipDigits = std::string(13, ' ');
+    std::string lbAdapter;           // text under "Request Adapter" for adapter parts
+    bool cbProtectChecked = false;   // "Temporary Sector Unprotect" of the 29F00x/29Fx00 groups
+    bool cbProtectEnabled = false;
 };
 
 }  // namespace tavrin

@@ -37,6 +37,8 @@ public:
     virtual void showPeaks(int32_t loop, int32_t twp, int32_t twc) { (void)loop, (void)twp, (void)twc; }
     // Panels that routines show their results on (electronic ID and the like); free text.
     virtual void showResult(const std::string& panel, const std::string& text) { (void)panel, (void)text; }
+    // An information box with one OK button; returns when the user closed it.
+    virtual void inform(const std::string& text) { showResult("Information", text); }
 };
 
 // Discards everything and answers No; used where nobody watches.
