@@ -63,6 +63,8 @@ void RunCommand(Context& ctx, Command command) {
         go = p.hwError == 0;
     }
     if (go) {
+        // A verify the user asked for speaks for itself; only a program pass runs it quietly.
+        if (command == Command::Verify) p.quietVerify = 0;
         ui.setToolbarEnabled(false);
         dispatch(ctx, command);
     }

@@ -1,5 +1,8 @@
 #include "core/Dispatch.h"
 
+#include "algorithms/parallel/ParallelCommon.h"
+#include "algorithms/parallel/UvEprom.h"
+
 namespace tavrin {
 
 namespace {
@@ -14,7 +17,22 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     // Frame answers that need no routine: families that cannot be blank-checked or erased.
     for (int eep : {1, 2, 6, 8, 21, 16, 29}) t[eep].blank = kCannotCheck;
     for (int eep : {0, 13, 1, 2, 6, 7, 20, 21, 16, 18, 28, 29}) t[eep].erase = kCannotErase;
-    (void)run;
+    // UV EPROMs, and the electrically erasable ones that program like them.
+    for (int eep : {0, 13, 24}) {
+        t[eep].read = run(&ReadEprom);
+        t[eep].program = run(&ProgramEprom);
+        t[eep].verify = run(&VerifyEprom);
+        t[eep].blank = run(&BlankCheck);
+    }
+    t[30].read = run(&ReadEprom);
+    t[30].verify = run(&VerifyParallel);
+    t[30].blank = run(&BlankCheck);
+    // The other parallel families read, verify and blank-check the common way.
+    for (int eep : {3, 4, 27, 12, 23, 15, 5, 7, 9, 22, 19, 20, 25, 26, 31}) {
+        t[eep].read = run(&ReadParallel);
+        t[eep].verify = run(&VerifyParallel);
+        t[eep].blank = run(&BlankCheck);
+    }
     return t;
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+// Read, verify and blank check shared by every parallel family, and the small rules they and the
+// family routines have in common.
+
+#include <cstdint>
+
+#include "core/Context.h"
+
+namespace tavrin {
+
+void ReadParallel(Context& ctx);
+void VerifyParallel(Context& ctx);
+void BlankCheck(Context& ctx);
+
+// Strobe level while reading: a part with a separate /PGM pin reads with the strobe released,
+// the others need it asserted for their /CE.
+inline int ReadStrobeLevel(const DeviceProfile& p) { return p.epr64 == 1 ? 0 : 1; }
+
+// The address put on the socket for device address `a`.
+uint32_t BusAddress(const DeviceProfile& p, uint32_t a);
+
+// Clips bufferLoaded to the device (bufferSize - 1) and returns the last image index a program or
+// verify pass covers, -1 when there is nothing to cover. The index never leaves the image.
+int64_t ClipLoadedToDevice(Context& ctx);
+
+// The two verify passes differ only in how the strobe is handled around each read.
+enum class VerifyStyle { Eprom, Parallel };
+void VerifyBytes(Context& ctx, VerifyStyle style);
+
+// "Chip read OK" bookkeeping of both read routines.
+void ShowChipImageCaption(Context& ctx);
+
+}  // namespace tavrin

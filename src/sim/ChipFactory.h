@@ -1,0 +1,30 @@
+#pragma once
+// The simulated chip that goes with the selected device, and the faults a run can inject.
+
+#include <memory>
+#include <string>
+
+#include "core/Context.h"
+#include "sim/SimBoard.h"
+#include "sim/SimChip.h"
+
+namespace tavrin {
+
+// The chip model for the device in the profile (eep, DeviceID, size, package, epr64): an EPROM
+// model for the UV and electrically erasable EPROM families (eep 0, 13, 24, 30), a plain memory
+// of the device size for the other parallel families until they have models of their own, nullptr
+// when no device is selected or the family has no model yet.
+std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
+
+// Applies one fault to the board or to the chip in its socket. Syntax (numbers decimal or 0x hex):
+//   stuck:ADDR:BIT=V    bit BIT (0-7) of chip address ADDR always reads V (0 or 1)
+//   slow:ADDR:K         the cells of ADDR need K program pulses (K >= 1)
+//   never-programs      the chip takes no charge from any program pulse
+//   no-chip             empty socket
+//   board-absent        no board on the port
+//   board-unpowered     board present, its supply off
+//   busy-stuck:0|1      printer-port pin 11 stuck at that level
+// False with `error` set when the text is not a fault or the chip cannot take it.
+bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& error);
+
+}  // namespace tavrin

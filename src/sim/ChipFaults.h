@@ -1,0 +1,20 @@
+#pragma once
+// Faults a chip model can be given from a test or the command line. Models that support a fault
+// implement this next to SimChip; ApplySimFault finds it on the chip in the socket.
+
+#include <cstdint>
+
+namespace tavrin::sim {
+
+class ChipFaults {
+public:
+    virtual ~ChipFaults() = default;
+    // Bit `bit` of `address` reads `level` whatever is programmed or erased.
+    virtual void setStuckBit(uint32_t address, int bit, bool level) = 0;
+    // The cells of `address` need `pulses` program pulses before they read programmed.
+    virtual void setSlowCell(uint32_t address, int pulses) = 0;
+    // The chip takes no charge from any pulse (dead programming circuit, wrong Vpp).
+    virtual void setNeverPrograms(bool never) = 0;
+};
+
+}  // namespace tavrin::sim
