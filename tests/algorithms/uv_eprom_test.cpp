@@ -15,8 +15,9 @@ namespace {
 using test::EpromRig;
 using test::RandomImage;
 
-constexpr int32_t k27C64 = 202, k27C256 = 204, k27C512 = 205, k27C080 = 209, k27C1024 = 301,
-                  k27C400 = 401, k27C322 = 404, k2716 = 101;
+constexpr const char *k27C64 = "27C64", *k27C256 = "27C256", *k27C512 = "27C512",
+                      *k27C080 = "27C080/801   (PCB3)", *k27C1024 = "27C1024, 27C210",
+                      *k27C400 = "27C400", *k27C322 = "27C322", *k2716 = "2716  (PCB3)";
 
 bool sameAsChip(const EpromRig& rig, uint32_t index, uint32_t address, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i)
@@ -25,10 +26,10 @@ bool sameAsChip(const EpromRig& rig, uint32_t index, uint32_t address, uint32_t 
 }
 
 // Program, read back into a cleared buffer, verify: the round trip every EPROM must survive.
-void roundTrip(int32_t eep, int32_t tag, uint32_t bytes) {
-    SCOPED_TRACE(tag);
-    EpromRig rig(eep, tag);
-    const std::vector<uint8_t> image = RandomImage(bytes, unsigned(tag));
+void roundTrip(const char* device, uint32_t bytes, unsigned seed) {
+    SCOPED_TRACE(device);
+    EpromRig rig(device);
+    const std::vector<uint8_t> image = RandomImage(bytes, seed);
     rig.load(image);
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
@@ -53,18 +54,18 @@ void roundTrip(int32_t eep, int32_t tag, uint32_t bytes) {
 }
 
 TEST(UvEprom, ProgramReadVerifyRoundTrip) {
-    roundTrip(0, k27C256, 32768);
-    roundTrip(0, k27C64, 8192);
-    roundTrip(0, k27C512, 65536);
+    roundTrip(k27C256, 32768, 1);
+    roundTrip(k27C64, 8192, 2);
+    roundTrip(k27C512, 65536, 3);
 }
 
 TEST(UvEprom, SixteenBitPartsBehindTheAdapterRoundTrip) {
-    roundTrip(0, k27C1024, 4096);  // /PGM part, read with the strobe released
-    roundTrip(0, k27C400, 4096);   // BYTE/VPP part
+    roundTrip(k27C1024, 4096, 4);  // /PGM part, read with the strobe released
+    roundTrip(k27C400, 4096, 5);   // BYTE/VPP part
 }
 
 TEST(UvEprom, BlankCheckPassesOnAFreshChipAndStopsAtTheFirstProgrammedByte) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     RunCommand(rig.ctx, Command::Blank);
     EXPECT_EQ(rig.ui.lastText(), "Device is Empty");
     EXPECT_EQ(rig.ui.last()->kind, MessageKind::Success);
@@ -88,7 +89,7 @@ TEST(UvEprom, BlankCheckPassesOnAFreshChipAndStopsAtTheFirstProgrammedByte) {
 }
 
 TEST(UvEprom, StuckBitStopsProgrammingWithTheMismatchAtItsAddress) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.chip->setStuckBit(0x1234, 3, true);
     std::vector<uint8_t> image(0x2000, 0x00);
     rig.load(image);
@@ -106,7 +107,7 @@ TEST(UvEprom, StuckBitStopsProgrammingWithTheMismatchAtItsAddress) {
 }
 
 TEST(UvEprom, SlowCellRaisesThePeaksByTheRetryRule) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     const int pulses = 3;
     rig.chip->setSlowCell(0x10, pulses);
     rig.load(RandomImage(0x40, 7));
@@ -142,7 +143,7 @@ std::vector<double> cePgmHighPulses(const sim::Trace& trace) {
 }
 
 TEST(UvEprom, Path2716GivesTwentyFiveEqualPulsesBeforeItGivesUp) {
-    EpromRig rig(13, k2716);
+    EpromRig rig(k2716);
     rig.chip->setNeverPrograms(true);
     rig.load({0x55});
     rig.board.trace().enable(true);
@@ -155,7 +156,7 @@ TEST(UvEprom, Path2716GivesTwentyFiveEqualPulsesBeforeItGivesUp) {
 }
 
 TEST(UvEprom, Path2716ProgramsWithItsShortPulses) {
-    EpromRig rig(13, k2716);
+    EpromRig rig(k2716);
     rig.load({0x00, 0x12, 0xFF, 0x80});
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
@@ -167,7 +168,7 @@ TEST(UvEprom, Path2716ProgramsWithItsShortPulses) {
 }
 
 TEST(UvEprom, CancelledReadKeepsTheBytesReadSoFar) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     const std::vector<uint8_t> image = RandomImage(32768, 3);
     std::transform(image.begin(), image.end(), rig.chip->cells().begin(),
                    [](uint8_t b) { return uint8_t(b & 0x7F); });  // no 0xFF anywhere
@@ -186,7 +187,7 @@ TEST(UvEprom, CancelledReadKeepsTheBytesReadSoFar) {
 }
 
 TEST(UvEprom, CancelledProgramSaysSoAndSkipsTheVerify) {
-    EpromRig rig(0, k27C64);
+    EpromRig rig(k27C64);
     rig.load(RandomImage(8192, 4));
     rig.ui.cancelAfterPumps(20);
     RunCommand(rig.ctx, Command::Program);
@@ -197,7 +198,7 @@ TEST(UvEprom, CancelledProgramSaysSoAndSkipsTheVerify) {
 }
 
 TEST(UvEprom, OffsetReadStoresAtOffsetPlusIndex) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     const std::vector<uint8_t> image = RandomImage(32768, 5);
     std::copy(image.begin(), image.end(), rig.chip->cells().begin());
     rig.ctx.profile.Offset = 0x100;
@@ -213,7 +214,7 @@ TEST(UvEprom, OffsetReadStoresAtOffsetPlusIndex) {
 }
 
 TEST(UvEprom, OffsetProgramAndVerifyUseIndexIForDeviceAddressOffsetPlusI) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     const std::vector<uint8_t> image = RandomImage(0x20, 6);
     rig.load(image);
     rig.ctx.profile.Offset = 0x4000;
@@ -235,7 +236,7 @@ TEST(UvEprom, OffsetProgramAndVerifyUseIndexIForDeviceAddressOffsetPlusI) {
 }
 
 TEST(UvEprom, ProgramFailureWithOffsetShowsTheByteBeingWritten) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.chip->setNeverPrograms(true);
     rig.load({0x12, 0x34});
     rig.ctx.Buffer[0x102] = 0x99;  // what the image holds at index Offset + i
@@ -246,7 +247,7 @@ TEST(UvEprom, ProgramFailureWithOffsetShowsTheByteBeingWritten) {
 }
 
 TEST(UvEprom, OffsetAnsweredNoRunsFromZero) {
-    EpromRig rig(0, k27C64);
+    EpromRig rig(k27C64);
     rig.load({0xA5});
     rig.ctx.profile.Offset = 0x100;
     RunCommand(rig.ctx, Command::Program);  // no scripted answer: No
@@ -256,7 +257,7 @@ TEST(UvEprom, OffsetAnsweredNoRunsFromZero) {
 }
 
 TEST(UvEprom, OffsetNearTheImageEndNeverLeavesTheBuffer) {
-    EpromRig rig(0, k27C322);  // 4 MB: a read from an offset would run past the image
+    EpromRig rig(k27C322);  // 4 MB: a read from an offset would run past the image
     for (uint32_t a = 0x3FFF00; a < 0x400000; ++a) rig.chip->cells()[a] = uint8_t(a * 7);
     rig.ctx.profile.Offset = 0x3FFF00;
     rig.ui.answers = {true};
@@ -268,7 +269,7 @@ TEST(UvEprom, OffsetNearTheImageEndNeverLeavesTheBuffer) {
 }
 
 TEST(UvEprom, OffsetPastTheDeviceProgramsNothing) {
-    EpromRig rig(0, k27C64);
+    EpromRig rig(k27C64);
     rig.load({0x00, 0x00});
     rig.ctx.profile.Offset = 0x2000;
     rig.ui.answers = {true};
@@ -279,7 +280,7 @@ TEST(UvEprom, OffsetPastTheDeviceProgramsNothing) {
 }
 
 TEST(UvEprom, LoadedExtentIsAnInclusiveLastIndex) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     const std::vector<uint8_t> image = RandomImage(0x200, 8);
     std::copy(image.begin(), image.end(), rig.ctx.Buffer.begin());
     rig.ctx.profile.bufferLoaded = 0x100;
@@ -292,7 +293,7 @@ TEST(UvEprom, LoadedExtentIsAnInclusiveLastIndex) {
 }
 
 TEST(UvEprom, SkipFFOnAnErasedImageProgramsNothingAndVerifies) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.load(std::vector<uint8_t>(0x1000, 0xFF));
     rig.ctx.profile.skipFF = 1;
     RunCommand(rig.ctx, Command::Program);
@@ -301,7 +302,7 @@ TEST(UvEprom, SkipFFOnAnErasedImageProgramsNothingAndVerifies) {
 }
 
 TEST(UvEprom, VerifyOf27C64NeverAssertsTheStrobeWhilePowered) {
-    EpromRig rig(0, k27C64);
+    EpromRig rig(k27C64);
     rig.load(std::vector<uint8_t>(0x80, 0xFF));
     rig.board.trace().enable(true);
     RunCommand(rig.ctx, Command::Verify);
@@ -316,7 +317,7 @@ TEST(UvEprom, VerifyOf27C64NeverAssertsTheStrobeWhilePowered) {
 }
 
 TEST(UvEprom, VerifyReportsTheImageIndexAndTheImageByte) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.load({0x00, 0x01});
     rig.chip->cells()[0] = 0x00;
     rig.chip->cells()[1] = 0x03;
@@ -327,7 +328,7 @@ TEST(UvEprom, VerifyReportsTheImageIndexAndTheImageByte) {
 }
 
 TEST(UvEprom, EveryVerifyTheUserAsksForGivesItsVerdict) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.load({0x11, 0x22});
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
@@ -340,7 +341,7 @@ TEST(UvEprom, EveryVerifyTheUserAsksForGivesItsVerdict) {
 }
 
 TEST(UvEprom, WrongVppFlagOnAnOeVppPartReadsNothingBack) {
-    EpromRig rig(0, k27C512);
+    EpromRig rig(k27C512);
     rig.ctx.profile.keepVpp = 1;  // the combined OE#/VPP pin cannot read with Vpp on
     rig.load({0x3C});
     RunCommand(rig.ctx, Command::Program);
@@ -350,7 +351,7 @@ TEST(UvEprom, WrongVppFlagOnAnOeVppPartReadsNothingBack) {
 }
 
 TEST(UvEprom, HighAddressStagesReachThe27C080) {
-    EpromRig rig(0, k27C080);
+    EpromRig rig(k27C080);
     rig.load({0x5A, 0xA5});
     rig.ctx.profile.Offset = 0xF8000;  // A19..A15 set: stages 19 (jumper, pin 1) and 18 (pin 31)
     rig.ui.answers = {true};
@@ -362,7 +363,7 @@ TEST(UvEprom, HighAddressStagesReachThe27C080) {
 }
 
 TEST(UvEprom, AbsentBoardReportsTheHardwareInsteadOfTheMismatch) {
-    EpromRig rig(0, k27C256);
+    EpromRig rig(k27C256);
     rig.load({0x5A});
     int pumps = 0;
     rig.ui.onPump = [&] {
