@@ -1,0 +1,116 @@
+#include "buffer/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "buffer/FileNames.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr size_t kFlushBytes = 1 << 20;
+
+// Writing through a symbolic link updates the file it names, as opening it would.
+std::string ResolveLink(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    char resolved[PATH_MAX];
+    return ::realpath(target.c_str(), resolved) ? std::string(resolved) : target;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void SyncFolder(const std::string& file) {
+    std::string folder = FolderOf(file);
+    if (folder.empty()) folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+AtomicFile::~AtomicFile() { discard(); }
+
+bool AtomicFile::open(const std::string& target) {
+    discard();
+    target_ = ResolveLink(target);
+    mode_t mode = NewFileMode();
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0) {
+        // The rename would replace a read-only file that a plain open could not write.
+        if (!S_ISREG(st.st_mode) || ::access(target_.c_str(), W_OK) != 0) return false;
+        mode = st.st_mode & 07777;
+    }
+    std::string pattern = target_ + ".tmpXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    ::fchmod(fd, mode);
+    fd_ = fd;
+    temp_ = name.data();
+    failed_ = false;
+    pending_.clear();
+    pending_.reserve(kFlushBytes + 4096);
+    return true;
+}
+
+bool AtomicFile::flush() {
+    size_t done = 0;
+    while (!failed_ && done < pending_.size()) {
+        const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            failed_ = true;
+    }
+    pending_.clear();
+    return !failed_;
+}
+
+bool AtomicFile::write(const void* data, size_t size) {
+    if (fd_ < 0 || failed_) return false;
+    pending_.append(static_cast<const char*>(data), size);
+    return pending_.size() < kFlushBytes || flush();
+}
+
+bool AtomicFile::commit() {
+    if (fd_ < 0) return false;
+    bool ok = flush() && ::fsync(fd_) == 0;
+    ok = (::close(fd_) == 0) && ok;
+    fd_ = -1;
+    if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        return false;
+    }
+    temp_.clear();
+    SyncFolder(target_);
+    return true;
+}
+
+void AtomicFile::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    pending_.clear();
+}
+
+}  // namespace tavrin
