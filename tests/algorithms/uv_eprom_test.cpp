@@ -362,6 +362,17 @@ TEST(UvEprom, HighAddressStagesReachThe27C080) {
     EXPECT_EQ(rig.chip->cells()[0x78000], 0xFF);
 }
 
+TEST(UvEprom, FiftyMicrosecondEntryNeedsASecondPulse) {
+    EpromRig rig("AT27C080 (pro 50uS)");
+    rig.load(std::vector<uint8_t>(16, 0x00));
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
+    // 55 units (46.1 us) plus the port write fall short of the 50 us a cell takes.
+    EXPECT_EQ(rig.ui.peaks.loop, 2);
+    EXPECT_EQ(rig.ui.peaks.twp, 55 + rig.ctx.profile.addStep);
+    EXPECT_LT(rig.chip->log().shortestPulseUs, rig.chip->type().pulseMinUs);
+}
+
 TEST(UvEprom, AbsentBoardReportsTheHardwareInsteadOfTheMismatch) {
     EpromRig rig(k27C256);
     rig.load({0x5A});
