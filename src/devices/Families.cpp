@@ -4,8 +4,11 @@
 
 namespace tavrin {
 
-// A new family adds its table here. Within one submenu, entries appear in this order, so a family
-// that shares a submenu with another comes after the one listed first in the menu.
+// A new family adds its table here: a FamilyTable with the handler's name, the function that runs
+// it (RunTableSelection over a TableHandler, or a handler of its own that follows the same
+// sequence) and its menu entries. Submenus named in the menu outline of Catalogue.cpp keep their
+// place; others are added at the end of their parent. Within one submenu, entries appear in the
+// order of this list, so a family that shares a submenu comes after the one shown first.
 const std::vector<const FamilyTable*>& FamilyTables() {
     static const std::vector<const FamilyTable*> all = {
         &UvEprom27CFamily(),   &UvEprom27Family(),  &Mx26cFamily(),        &ElectricalEraseEpromFamily(),
