@@ -23,7 +23,9 @@ void Clear1Click(Context& ctx, int tag) {
     Winstat(ctx);
 }
 
-void sbClearClick(Context& ctx) { Clear1Click(ctx, 1); }
+void sbClearClick(Context& ctx) {
+    Clear1Click(ctx, 1);
+}
 
 void InvertDATA1Click(Context& ctx) {
     const size_t n = loadedExtent(ctx);

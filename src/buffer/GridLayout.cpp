@@ -10,7 +10,9 @@ namespace {
 
 inline constexpr uint32_t kPicDataByte = 0x4200;  // word 0x2100
 
-bool isAvr(const DeviceProfile& p) { return p.eep == 14; }
+bool isAvr(const DeviceProfile& p) {
+    return p.eep == 14;
+}
 
 // Bytes of the image the word grid covers. PIC sizes count words; the AVR flash counts bytes.
 uint32_t progGridBytes(const DeviceProfile& p) {
@@ -77,7 +79,9 @@ int HexGridByte(const Context& ctx, uint32_t a) {
     return ctx.Buffer[at];
 }
 
-char PrintableChar(uint8_t byte) { return byte >= 0x21 && byte <= 0x7F ? char(byte) : '.'; }
+char PrintableChar(uint8_t byte) {
+    return byte >= 0x21 && byte <= 0x7F ? char(byte) : '.';
+}
 
 std::string HexGridCellText(const Context& ctx, int32_t column, int32_t row) {
     if (column < 0 || column >= kHexGridColumns || row < 0) return {};

@@ -15,8 +15,8 @@ inline constexpr int kProgGridColumns = 10;
 inline constexpr int kGridRowHeight = 16;
 inline constexpr std::array<int, kHexGridColumns> kHexGridColumnWidths = {
     63, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 114};
-inline constexpr std::array<int, kProgGridColumns> kProgGridColumnWidths = {
-    62, 33, 33, 33, 33, 33, 33, 33, 33, 114};
+inline constexpr std::array<int, kProgGridColumns> kProgGridColumnWidths = {62, 33, 33, 33, 33,
+                                                                            33, 33, 33, 33, 114};
 
 // Row counts including the header row.
 int32_t HexGridRowCount(int32_t size);

@@ -127,7 +127,8 @@ void relink(MenuNode& node, const std::vector<DeviceEntry>& entries,
     }
 }
 
-// What each selectable entry puts into a fresh profile, for listings.
+// What each selectable entry puts into a fresh profile, for listings. This runs while the
+// catalogue is being built, so a handler must not look anything up in the catalogue.
 void fillSelectionResults(std::vector<DeviceEntry>& entries) {
     Context scratch;
     for (DeviceEntry& e : entries) {
@@ -200,9 +201,13 @@ bool sameSelection(const std::vector<const DeviceEntry*>& found) {
 
 }  // namespace
 
-const MenuNode& DeviceMenu() { return catalogue().root; }
+const MenuNode& DeviceMenu() {
+    return catalogue().root;
+}
 
-const std::vector<DeviceEntry>& DeviceCatalogue() { return catalogue().entries; }
+const std::vector<DeviceEntry>& DeviceCatalogue() {
+    return catalogue().entries;
+}
 
 void SelectDevice(Context& ctx, const DeviceEntry& entry) {
     if (!entry.selectable) return;
@@ -248,8 +253,9 @@ std::string NormalisePartName(const std::string& caption) {
         i = end;
     }
     const size_t first = caption.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string()
-                                      : caption.substr(first, caption.find_last_not_of(" \t") - first + 1);
+    return first == std::string::npos
+               ? std::string()
+               : caption.substr(first, caption.find_last_not_of(" \t") - first + 1);
 }
 
 const DeviceEntry* FindDevice(const std::string& name) {

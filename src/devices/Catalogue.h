@@ -11,15 +11,16 @@
 namespace tavrin {
 
 struct DeviceEntry {
-    std::string caption;                // exactly as in the menu, e.g. "27C256", "AT29C010      (128)"
-    std::vector<std::string> menuPath;  // submenu captions from the top of the device menu to the parent
-    int32_t tag = 0;                    // DeviceID
-    std::string handler;                // "M27C_Click", ...; empty when choosing it does nothing
-    bool enabled = true;                // shown disabled when false (entry or a parent submenu)
-    bool selectable = true;             // false for do-nothing entries and caption-only rows
-    int32_t eep = 0;                    // what the selection sets (for listings)
+    std::string caption;  // exactly as in the menu, e.g. "27C256", "AT29C010      (128)"
+    std::vector<std::string>
+        menuPath;            // submenu captions from the top of the device menu to the parent
+    int32_t tag = 0;         // DeviceID
+    std::string handler;     // "M27C_Click", ...; empty when choosing it does nothing
+    bool enabled = true;     // shown disabled when false (entry or a parent submenu)
+    bool selectable = true;  // false for do-nothing entries and caption-only rows
+    int32_t eep = 0;         // what the selection sets (for listings)
     int32_t size = 0;
-    std::string family;                 // short family name for listings, e.g. "UV EPROM"
+    std::string family;  // short family name for listings, e.g. "UV EPROM"
 };
 
 // Menu tree nodes for building the popup menu (submenus, separators, leaves, in menu order).

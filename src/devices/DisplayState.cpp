@@ -43,20 +43,24 @@ void applyFamily(const Context& ctx, DisplayState& s) {
     auto noEraseNoId = [&] { c.sbErase = c.mnuErase = c.sbGetID = c.mnuGetID = false; };
     auto noId = [&] { c.sbGetID = c.mnuGetID = false; };
     switch (p.eep) {
-        case 0: case 13:
+        case 0:
+        case 13:
             noEraseNoId();
             s.optionGroup = "p27CSettings";
             s.cbSkip_0xFF.enabled = true;
             break;
-        case 1: case 2:
+        case 1:
+        case 2:
             noId();
             s.optionGroup = "p24CSettings";
             break;
-        case 3: case 31:
+        case 3:
+        case 31:
             s.optionGroup = "pF28Settings";
             s.cbSkip_0xFF.enabled = true;
             break;
-        case 4: case 12:
+        case 4:
+        case 12:
             s.cbSkip_0xFF.enabled = s.cbFastPro.enabled = true;
             break;
         case 5:
@@ -69,7 +73,9 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             c.sbErase = false;
             noId();
             break;
-        case 7: case 9: case 22: {
+        case 7:
+        case 9:
+        case 22: {
             static constexpr int32_t kSectorSizes[] = {64, 128, 256, 512, 1024, 2048};
             for (int i = 0; i < 6; ++i)
                 if (p.Ssize == kSectorSizes[i]) s.cbSsizeItem = i;
@@ -77,7 +83,8 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             if (p.eep == 7) noId();
             break;
         }
-        case 10: case 11:
+        case 10:
+        case 11:
             s.offsetVisible = false;
             c.sbRdLB = c.sbLockBit = true;
             s.optionGroup = "pMCS51Setting";
@@ -91,14 +98,17 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             s.p49F00xCaption = " 29Fx00 [ pin #RESET/Vpp (12V) ]";
             s.cbSkip_0xFF.enabled = s.cbFastPro.enabled = true;
             break;
-        case 16: case 18:
+        case 16:
+        case 18:
             c.sbErase = c.sbGetID = false;
             s.optionGroup = "pPICSettings";
             break;
         case 17:
             s.optionGroup = "pPICSettings";
             break;
-        case 19: case 25: case 26:
+        case 19:
+        case 25:
+        case 26:
             s.cbSkip_0xFF.enabled = true;
             break;
         case 23:
@@ -106,7 +116,8 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             s.optionGroup = "p49F00xsetting";
             s.p49F00xCaption = " 49F00x   [ pin #RESET/Vpp (12V) ]";
             break;
-        case 24: case 30:
+        case 24:
+        case 30:
             noId();
             s.optionGroup = "p27CSettings";
             s.cbSkip_0xFF.enabled = true;
@@ -130,11 +141,15 @@ void applyFamily(const Context& ctx, DisplayState& s) {
 void fillConfigs(const Context& ctx, DisplayState& s) {
     const DeviceProfile& p = ctx.profile;
     const std::pair<const char*, int32_t> values[] = {
-        {"tWC", p.tWC},         {"tWP", p.tWP},         {"epr64", p.epr64},   {"PIC", p.PIC},
-        {"serial", p.serial},   {"tavrin", p.tavrin},   {"DIP", p.DIP},       {"swap", p.swap},
-        {"addStep", p.addStep}, {"eep", p.eep},         {"pin28", p.pin28},   {"pin30", p.pin30},
-        {"pin7", p.pin7},       {"qe", p.qe},           {"AT49F00x", p.AT49F00x},
-        {"Ssize", p.Ssize},     {"Fast Pro.", p.fastPro}, {"Sequ", p.sequ},
+        {"tWC", p.tWC},           {"tWP", p.tWP},
+        {"epr64", p.epr64},       {"PIC", p.PIC},
+        {"serial", p.serial},     {"tavrin", p.tavrin},
+        {"DIP", p.DIP},           {"swap", p.swap},
+        {"addStep", p.addStep},   {"eep", p.eep},
+        {"pin28", p.pin28},       {"pin30", p.pin30},
+        {"pin7", p.pin7},         {"qe", p.qe},
+        {"AT49F00x", p.AT49F00x}, {"Ssize", p.Ssize},
+        {"Fast Pro.", p.fastPro}, {"Sequ", p.sequ},
     };
     for (const auto& [label, value] : values) s.configs.emplace_back(label, std::to_string(value));
     s.configs.emplace_back("Offset", Format(" 0x%06X", p.Offset));
@@ -145,26 +160,46 @@ void fillConfigs(const Context& ctx, DisplayState& s) {
 
 std::string SocketPicture(int32_t package, bool pcb3) {
     switch (package) {
-        case 12: return pcb3 ? "img12C508" : "imgW12C508";
-        case 16: return pcb3 ? "img16F84" : "imgW16F84";
-        case 24: return "img2716";
-        case 25: return pcb3 ? "img25C640" : "imgW25C640";
-        case 28: return "imgZIF28";
-        case 32: return "imgZIF32";
-        case 48: return "imgTSOP48";
-        case 51: return "img8051";
-        case 93: return pcb3 ? "img93C46" : "imgW93C46";
-        case 240: return pcb3 ? "img24C16" : "imgW24C16";
-        case 2051: return "img2051";
-        case 2313: return "img2313";
-        case 2716: return "img2716";
-        case 2732: return "img2732";
-        case 2816: return "img2816";
-        case 8749: return "pAdapter";
-        case 16877: return "imgICSP";
-        case 28001: return "img28F001";
-        case 29256: return "img29C256";
-        default: return {};
+        case 12:
+            return pcb3 ? "img12C508" : "imgW12C508";
+        case 16:
+            return pcb3 ? "img16F84" : "imgW16F84";
+        case 24:
+            return "img2716";
+        case 25:
+            return pcb3 ? "img25C640" : "imgW25C640";
+        case 28:
+            return "imgZIF28";
+        case 32:
+            return "imgZIF32";
+        case 48:
+            return "imgTSOP48";
+        case 51:
+            return "img8051";
+        case 93:
+            return pcb3 ? "img93C46" : "imgW93C46";
+        case 240:
+            return pcb3 ? "img24C16" : "imgW24C16";
+        case 2051:
+            return "img2051";
+        case 2313:
+            return "img2313";
+        case 2716:
+            return "img2716";
+        case 2732:
+            return "img2732";
+        case 2816:
+            return "img2816";
+        case 8749:
+            return "pAdapter";
+        case 16877:
+            return "imgICSP";
+        case 28001:
+            return "img28F001";
+        case 29256:
+            return "img29C256";
+        default:
+            return {};
     }
 }
 

@@ -49,13 +49,13 @@ struct CommandStates {
 
 struct DisplayState {
     // Switch block. Switch k always sits above the number k of the strip on show.
-    bool pcb3 = false;              // board variant: tavrin != 0
-    std::string sbTavrinCaption;    // "PCB3" or "Tavrin"
-    bool pPCB3Visible = false;      // number strip 1..12 from the left
-    bool pTavrinVisible = false;    // number strip 12..1 from the left
-    int lbONTop = 0;                // top of the "ON" label
-    int32_t dip = 0;                // DIP: the pattern number last shown
-    char jumperDigit = ' ';         // '3', '4', '5' or blank before the first pattern
+    bool pcb3 = false;                    // board variant: tavrin != 0
+    std::string sbTavrinCaption;          // "PCB3" or "Tavrin"
+    bool pPCB3Visible = false;            // number strip 1..12 from the left
+    bool pTavrinVisible = false;          // number strip 12..1 from the left
+    int lbONTop = 0;                      // top of the "ON" label
+    int32_t dip = 0;                      // DIP: the pattern number last shown
+    char jumperDigit = ' ';               // '3', '4', '5' or blank before the first pattern
     std::array<char, 12> switchDigits{};  // switches 1..12: '1' on, '0' off, blank
     int jumperImage = DipImage::Empty;    // JP_A18Vpp
     std::array<int, 12> placeImages{};    // dip1..dip12, left to right
@@ -66,7 +66,7 @@ struct DisplayState {
 
     // Read-outs.
     std::string edDevice;
-    std::string edBuffer;      // last address, " 0x%X"
+    std::string edBuffer;  // last address, " 0x%X"
     std::string edChecksum;
     std::string edShiftAdr;    // " A0 --> A%d"
     std::string edPatternAdr;  // " 0x%06X"
@@ -76,11 +76,11 @@ struct DisplayState {
     // Commands and option groups.
     bool pICON = true;
     CommandStates commands;
-    std::string optionGroup;      // the group on show ("p27CSettings", ...); empty: none
-    std::string p49F00xCaption;   // caption of p49F00xsetting when shown
+    std::string optionGroup;     // the group on show ("p27CSettings", ...); empty: none
+    std::string p49F00xCaption;  // caption of p49F00xsetting when shown
     CheckBoxState cbSkip_0xFF, cbFastPro, cb5555, cbProtect;
-    int cbSsizeItem = -1;         // item for Ssize, -1: leave the box as it is
-    bool offsetVisible = true;    // lbOffset and edOffset
+    int cbSsizeItem = -1;       // item for Ssize, -1: leave the box as it is
+    bool offsetVisible = true;  // lbOffset and edOffset
     bool offsetEnabled = true;
     std::string edOffset;
 

@@ -11,10 +11,14 @@ namespace tavrin {
 // order of this list, so a family that shares a submenu comes after the one shown first.
 const std::vector<const FamilyTable*>& FamilyTables() {
     static const std::vector<const FamilyTable*> all = {
-        &UvEprom27CFamily(),   &UvEprom27Family(),  &Mx26cFamily(),        &ElectricalEraseEpromFamily(),
-        &Eeprom28CFamily(),    &EepromAt28CFamily(), &Flash28FFamily(),    &FlashSst28SFFamily(),
-        &FlashI28Fx00Family(), &FlashMx28FFamily(), &Flash29FFamily(),     &Flash29Fx00Family(),
-        &Flash29F00xFamily(),  &FlashAt29CFamily(), &StaticRamFamily(),    &Ds12xxFamily(),
+        &UvEprom27CFamily(),   &UvEprom27Family(),
+        &Mx26cFamily(),        &ElectricalEraseEpromFamily(),
+        &Eeprom28CFamily(),    &EepromAt28CFamily(),
+        &Flash28FFamily(),     &FlashSst28SFFamily(),
+        &FlashI28Fx00Family(), &FlashMx28FFamily(),
+        &Flash29FFamily(),     &Flash29Fx00Family(),
+        &Flash29F00xFamily(),  &FlashAt29CFamily(),
+        &StaticRamFamily(),    &Ds12xxFamily(),
     };
     return all;
 }

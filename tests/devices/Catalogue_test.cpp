@@ -192,9 +192,10 @@ TEST_F(Selection, WiringNoteComesBeforeThe28F001BX) {
     ui.results.clear();
     select("i28F001BX-T");
     ASSERT_EQ(ui.results.size(), 1u);
-    EXPECT_EQ(ui.results[0],
-              "Information: Device 28F001BX-T \n\n PCB3A (set Jumper)\n PCB3 want modify to PCB3A "
-              "or \n SHORT ( PIN [1] <--WIRE--> PIN [30] )\n\n TavrinPCB short PIN[1]<->PIN[30] ) ");
+    EXPECT_EQ(
+        ui.results[0],
+        "Information: Device 28F001BX-T \n\n PCB3A (set Jumper)\n PCB3 want modify to PCB3A "
+        "or \n SHORT ( PIN [1] <--WIRE--> PIN [30] )\n\n TavrinPCB short PIN[1]<->PIN[30] ) ");
     EXPECT_EQ(ctx.profile.package, 28001);
     EXPECT_EQ(ctx.profile.DIP, 30);
     EXPECT_EQ(ctx.profile.eep, 19);
@@ -237,6 +238,19 @@ TEST_F(Selection, ReplayByHandlerAndTag) {
     EXPECT_EQ(ctx.controls.edDevice, "");
     EXPECT_TRUE(SelectByHandler(ctx, "MX28F20001Click", 101));
     EXPECT_EQ(ctx.profile.bufferSize, 128 * 1024);
+    EXPECT_TRUE(SelectByHandler(ctx, "M29F_Click", 301));
+    EXPECT_EQ(ctx.profile.bufferSize, 64 * 1024);
+    EXPECT_EQ(ctx.profile.package, 28);
+    EXPECT_EQ(ctx.profile.DIP, 7);
+    EXPECT_EQ(ctx.profile.eep, 27);
+    EXPECT_TRUE(SelectByHandler(ctx, "M29F_Click", 303));
+    EXPECT_EQ(ctx.profile.bufferSize, 256 * 1024);
+    EXPECT_EQ(ctx.profile.package, 32);
+    // The replay shows the wiring note as the menu does.
+    ui.results.clear();
+    EXPECT_TRUE(SelectByHandler(ctx, "i28Fx00_Click", 201));
+    EXPECT_EQ(ui.results.size(), 1u);
+    EXPECT_EQ(ctx.controls.edDevice, "i28F001BX-T");
     EXPECT_FALSE(SelectByHandler(ctx, "NoSuch_Click", 1));
 }
 

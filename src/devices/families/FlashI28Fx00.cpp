@@ -21,7 +21,8 @@ const TableHandler& table() {
             },
         .before =
             [](Context& ctx, int32_t tag) {
-                // The board needs a wire or the PCB3A jumper for this part; say so before it is used.
+                // The board needs a wire or the PCB3A jumper for this part; say so before it is
+                // used.
                 if (tag == 201) ctx.ui().inform(kI28F001WiringNote);
             },
         .after =
