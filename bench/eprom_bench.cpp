@@ -36,7 +36,8 @@ struct EpromBenchRig {
     uint32_t bytes = 0;
 };
 
-void report(benchmark::State& state, const EpromBenchRig& rig, double virtualUs, uint64_t accesses) {
+void report(benchmark::State& state, const EpromBenchRig& rig, double virtualUs,
+            uint64_t accesses) {
     const double n = double(state.iterations());
     state.counters["board_s"] = virtualUs / 1e6 / n;
     state.counters["accesses/byte"] = double(accesses) / n / rig.bytes;
@@ -67,7 +68,8 @@ void BM_ProgramEprom(benchmark::State& state, const char* device) {
 void BM_VerifyEprom(benchmark::State& state, const char* device) {
     EpromBenchRig rig(device);
     if (!rig.chip) return state.SkipWithError("no EPROM model");
-    std::copy(rig.ctx.Buffer.begin(), rig.ctx.Buffer.begin() + rig.bytes, rig.chip->cells().begin());
+    std::copy(rig.ctx.Buffer.begin(), rig.ctx.Buffer.begin() + rig.bytes,
+              rig.chip->cells().begin());
     double virtualUs = 0;
     uint64_t accesses = 0;
     for (auto _ : state) {

@@ -70,7 +70,9 @@ const EpromEntry kEproms[] = {
     {30, 102, sim::QuickPulseEprom, "MX26C2000", 256 * K, EpromPins::PgmPin, false},
 };
 
-bool isEpromFamily(int32_t eep) { return eep == 0 || eep == 13 || eep == 24 || eep == 30; }
+bool isEpromFamily(int32_t eep) {
+    return eep == 0 || eep == 13 || eep == 24 || eep == 30;
+}
 
 bool isOtherParallelFamily(int32_t eep) {
     for (int32_t e : {3, 4, 5, 7, 9, 12, 15, 19, 20, 21, 22, 23, 25, 26, 27, 31})
@@ -88,10 +90,11 @@ EpromType genericEprom(const DeviceProfile& p, uint32_t size) {
     const std::string name = "EPROM " + std::to_string(size / K) + "K";
     if (p.package == 2716) return sim::SlowEprom(name, size, EpromPins::CePgmHigh);
     if (p.package == 2732) return sim::SlowEprom(name, size, EpromPins::OeVpp);
-    const EpromPins pins = p.epr64 == 1    ? EpromPins::PgmPin
+    const EpromPins pins = p.epr64 == 1     ? EpromPins::PgmPin
                            : p.keepVpp == 1 ? EpromPins::CeProgram
                                             : EpromPins::OeVpp;
-    EpromType t = p.eep == 13 ? sim::NmosEprom(name, size, pins) : sim::QuickPulseEprom(name, size, pins);
+    EpromType t =
+        p.eep == 13 ? sim::NmosEprom(name, size, pins) : sim::QuickPulseEprom(name, size, pins);
     t.wordWide = p.package == 8749;
     return t;
 }

@@ -27,8 +27,7 @@ EpromType makeType(std::string name, uint32_t size, EpromPins pins, double charg
 
 }  // namespace
 
-// Quick-pulse CMOS parts: tPW 95-105 us (M27C256B, AT27C512R). The programmer has no 6.25 V Vcc,
-// so programming happens at 5 V; the parts program there too, and the model accepts it.
+// Quick-pulse CMOS parts: tPW 95-105 us (M27C256B, AT27C512R).
 EpromType QuickPulseEprom(std::string name, uint32_t size, EpromPins pins) {
     return makeType(std::move(name), size, pins, 100, 95, 105);
 }
@@ -77,10 +76,14 @@ bool SimEprom::programMode(const SocketPins& pins) const {
     if (!pins.vcc || !pins.vpp) return false;
     const ControlLines l = lines(pins);
     switch (type_.pins) {
-        case EpromPins::CePgmHigh: return !pins.strobe && !l.oeLow;  // CE/PGM high, /OE high
-        case EpromPins::PgmPin: return l.ceLow && l.pgmLow && !l.oeLow;
-        case EpromPins::CeProgram: return l.ceLow && !l.oeLow;
-        case EpromPins::OeVpp: return l.ceLow;
+        case EpromPins::CePgmHigh:
+            return !pins.strobe && !l.oeLow;  // CE/PGM high, /OE high
+        case EpromPins::PgmPin:
+            return l.ceLow && l.pgmLow && !l.oeLow;
+        case EpromPins::CeProgram:
+            return l.ceLow && !l.oeLow;
+        case EpromPins::OeVpp:
+            return l.ceLow;
     }
     return false;
 }
@@ -119,6 +122,7 @@ void SimEprom::onPins(const SocketPins& pins, int64_t now) {
 
 void SimEprom::endPulse(int64_t now) {
     pulse_.active = false;
+    if (pulse_.zeroBits == 0) return;  // all data 1 (or floating): nothing to program
     if (pulse_.voided) {
         ++log_.voidedPulses;
         return;
@@ -168,7 +172,8 @@ uint8_t SimEprom::readCell(uint32_t address) const {
     address &= type_.size - 1;
     uint8_t value = cells_[address];
     const auto it = stuck_.find(address);
-    if (it != stuck_.end()) value = uint8_t((value & ~it->second.mask) | (it->second.level & it->second.mask));
+    if (it != stuck_.end())
+        value = uint8_t((value & ~it->second.mask) | (it->second.level & it->second.mask));
     return value;
 }
 

@@ -9,13 +9,24 @@
 // data is 1 get nothing; an address change during the pulse voids it, a data change keeps only
 // the bits that stayed 0.
 //
+// What the programmer cannot do by the data sheets, and how the parts take it:
+// - Pulses outside the data-sheet window (118 us against 95-105 us, 47 us against 47.5-52.5 us) count
+//   for their length: a long one programs, a short one leaves charge the next pulse completes.
+//   Both are counted in the log.
+// - The 2716's 2 x 21 ms pulse is below its 45 ms minimum: the second pulse completes the charge.
+// - There is no 6.25 V programming Vcc; the parts program at 5 V and the model accepts it.
+// - The intelligent algorithm's over-program pulse is never given; retention margin is not
+//   modelled.
+//
 // Reads: outputs drive the data pins while the chip is enabled and /OE is low, in read and in
 // program-verify mode; the board samples them when it loads its read-back register.
 //
 // Wiring: chip address bit k comes from address-register stage k for every package here (the
-// socket pin map for A0-A17, the DIP switch for A18 on pin 31, the jumper for A19 on pin 1); the
-// 16-bit adapter takes its byte lane from stage 0 and its word address from the stages above, so
-// its byte image is again stage-addressed. Control pins per part class, see EpromPins.
+// socket pin map for A0-A17, the DIP switch for A18 on pin 31, the jumper for A19 on pin 1). The
+// 16-bit adapter takes its byte lane from stage 0 and its word address from the stages above,
+// holding the other lane high while programming, so its byte image is again stage-addressed; it
+// reaches the stages beyond the socket (19-21 for the 27C800, 27C160, 27C322) itself, as those
+// parts could not be addressed otherwise. Control pins per part class, see EpromPins.
 
 #include <array>
 #include <cstdint>
@@ -38,7 +49,7 @@ enum class EpromPins : uint8_t {
 
 struct EpromType {
     std::string name;
-    uint32_t size = 0;          // bytes (16-bit parts: twice the words)
+    uint32_t size = 0;  // bytes (16-bit parts: twice the words)
     EpromPins pins = EpromPins::CeProgram;
     bool wordWide = false;      // 16-bit part on the adapter: E low while STB# or OE# is low
     double cellChargeUs = 100;  // nominal program pulse of the data sheet
@@ -49,7 +60,7 @@ struct EpromType {
 EpromType QuickPulseEprom(std::string name, uint32_t size, EpromPins pins);  // 27Cxxx, 100 us
 EpromType FastEprom(std::string name, uint32_t size, EpromPins pins);        // 50 us parts
 EpromType NmosEprom(std::string name, uint32_t size, EpromPins pins);        // 27xxx, 1 ms
-EpromType SlowEprom(std::string name, uint32_t size, EpromPins pins);        // 2716/2732 class, 50 ms
+EpromType SlowEprom(std::string name, uint32_t size, EpromPins pins);  // 2716/2732 class, 50 ms
 
 class SimEprom : public SimChip, public ChipFaults {
 public:
@@ -78,11 +89,11 @@ public:
 
     // What the chip has seen, for tests and the log.
     struct Log {
-        uint64_t pulses = 0;            // program pulses that charged at least one bit
-        uint64_t outOfWindow = 0;       // of those, outside the data-sheet pulse window
-        uint64_t ignoredPulses = 0;     // program-mode pulses that charged nothing
-        uint64_t voidedPulses = 0;      // address changed while the pulse was on
-        uint64_t vppWithoutVcc = 0;     // programming voltage applied to an unpowered chip
+        uint64_t pulses = 0;         // program pulses that charged at least one bit
+        uint64_t outOfWindow = 0;    // of those, outside the data-sheet pulse window
+        uint64_t ignoredPulses = 0;  // program-mode pulses that charged nothing
+        uint64_t voidedPulses = 0;   // address changed while the pulse was on
+        uint64_t vppWithoutVcc = 0;  // programming voltage applied to an unpowered chip
         double shortestPulseUs = 0, longestPulseUs = 0;
     };
     const Log& log() const { return log_; }

@@ -18,7 +18,8 @@ struct FlashRig : SimRig {
     explicit FlashRig(int32_t size, int32_t eep = 4) {
         selectRawDevice(size, eep);
         ctx.profile.epr64 = 1;
-        memory = &insert(std::make_unique<sim::SimMemoryChip>(uint32_t(size), false, 0xFF)).memory();
+        memory =
+            &insert(std::make_unique<sim::SimMemoryChip>(uint32_t(size), false, 0xFF)).memory();
     }
     std::vector<uint8_t>* memory;
 };
@@ -32,7 +33,8 @@ TEST(ParallelCommon, ReadParallelStoresOffsetPlusIAtIndexIAndRestoresTheSize) {
     RunCommand(rig.ctx, Command::Read);
     EXPECT_EQ(rig.ui.lastText(), "Chip read OK");
     EXPECT_EQ(rig.ui.gauges.back().max, 65536 - 0x100);
-    for (uint32_t i : {0u, 1u, 0x1234u, 0xFEFFu}) EXPECT_EQ(rig.ctx.Buffer[i], (*rig.memory)[0x100 + i]);
+    for (uint32_t i : {0u, 1u, 0x1234u, 0xFEFFu})
+        EXPECT_EQ(rig.ctx.Buffer[i], (*rig.memory)[0x100 + i]);
     EXPECT_EQ(rig.ctx.Buffer[0xFF00], 0xFF);
     EXPECT_EQ(rig.ctx.profile.bufferSize, 65536);
     EXPECT_EQ(rig.ctx.profile.bufferLoaded, 65536u);

@@ -16,8 +16,8 @@ using test::EpromRig;
 using test::RandomImage;
 
 constexpr const char *k27C64 = "27C64", *k27C256 = "27C256", *k27C512 = "27C512",
-                      *k27C080 = "27C080/801   (PCB3)", *k27C1024 = "27C1024, 27C210",
-                      *k27C400 = "27C400", *k27C322 = "27C322", *k2716 = "2716  (PCB3)";
+                     *k27C080 = "27C080/801   (PCB3)", *k27C1024 = "27C1024, 27C210",
+                     *k27C400 = "27C400", *k27C322 = "27C322", *k2716 = "2716  (PCB3)";
 
 bool sameAsChip(const EpromRig& rig, uint32_t index, uint32_t address, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i)
@@ -222,7 +222,8 @@ TEST(UvEprom, OffsetProgramAndVerifyUseIndexIForDeviceAddressOffsetPlusI) {
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
     EXPECT_EQ(rig.ui.questions.size(), 1u);  // the program's verify does not ask again
-    for (uint32_t i = 0; i <= 0x20; ++i) EXPECT_EQ(rig.chip->cells()[0x4000 + i], rig.ctx.Buffer[i]);
+    for (uint32_t i = 0; i <= 0x20; ++i)
+        EXPECT_EQ(rig.chip->cells()[0x4000 + i], rig.ctx.Buffer[i]);
     EXPECT_EQ(rig.chip->cells()[0x3FFF], 0xFF);
     EXPECT_EQ(rig.chip->cells()[0x4021], 0xFF);
 

@@ -30,7 +30,7 @@ TEST(SimEprom, PulseProgramsOnlyWithVppAndOutputsDisabled) {
     bus.StrobePulse(140);  // no Vpp
     EXPECT_EQ(rig.chip->cells()[5], 0xFF);
     bus.Drive(Line::VppLine, 0);
-    bus.SetAddress(5);     // serial mode: /OE low, the chip is in program verify
+    bus.SetAddress(5);  // serial mode: /OE low, the chip is in program verify
     bus.StrobePulse(140);
     EXPECT_EQ(rig.chip->cells()[5], 0xFF);
     bus.PutData(0x00, 10);

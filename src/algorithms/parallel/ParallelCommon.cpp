@@ -7,7 +7,9 @@
 
 namespace tavrin {
 
-uint32_t BusAddress(const DeviceProfile& p, uint32_t a) { return p.swap == 1 ? Bus::SwapAddress(a) : a; }
+uint32_t BusAddress(const DeviceProfile& p, uint32_t a) {
+    return p.swap == 1 ? Bus::SwapAddress(a) : a;
+}
 
 int64_t ClipLoadedToDevice(Context& ctx) {
     DeviceProfile& p = ctx.profile;
@@ -119,11 +121,14 @@ void VerifyBytes(Context& ctx, VerifyStyle style) {
         }
         retries = 0;
     }
-    if (p.verifyError == 0 && p.quietVerify == 0) Message(ctx, "Device Verify OK", MessageKind::Success);
+    if (p.verifyError == 0 && p.quietVerify == 0)
+        Message(ctx, "Device Verify OK", MessageKind::Success);
     p.quietVerify = 1;
     bus.PowerDown();
 }
 
-void VerifyParallel(Context& ctx) { VerifyBytes(ctx, VerifyStyle::Parallel); }
+void VerifyParallel(Context& ctx) {
+    VerifyBytes(ctx, VerifyStyle::Parallel);
+}
 
 }  // namespace tavrin

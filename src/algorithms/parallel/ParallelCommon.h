@@ -14,7 +14,9 @@ void BlankCheck(Context& ctx);
 
 // Strobe level while reading: a part with a separate /PGM pin reads with the strobe released,
 // the others need it asserted for their /CE.
-inline int ReadStrobeLevel(const DeviceProfile& p) { return p.epr64 == 1 ? 0 : 1; }
+inline int ReadStrobeLevel(const DeviceProfile& p) {
+    return p.epr64 == 1 ? 0 : 1;
+}
 
 // The address put on the socket for device address `a`.
 uint32_t BusAddress(const DeviceProfile& p, uint32_t a);

@@ -154,8 +154,8 @@ void ProgramEprom(Context& ctx) {
         const uint32_t address = p.Offset + uint32_t(i);
         ByteRun run{1, p.tWP, p.tWC};
         if (!(p.skipFF == 1 && d == 0xFF)) {
-            const bool done = small ? programSmallByte(ctx, address, d, run)
-                                    : programByte(ctx, address, d, run);
+            const bool done =
+                small ? programSmallByte(ctx, address, d, run) : programByte(ctx, address, d, run);
             if (!done) {
                 // The buffer value shown is the byte that was being written, image index i.
                 bus.ReportError(Format(" Error at 0x%06X  Chip = 0x%02X  buffer = 0x%02X", address,
@@ -185,6 +185,8 @@ void ProgramEprom(Context& ctx) {
     bus.PowerDown();
 }
 
-void VerifyEprom(Context& ctx) { VerifyBytes(ctx, VerifyStyle::Eprom); }
+void VerifyEprom(Context& ctx) {
+    VerifyBytes(ctx, VerifyStyle::Eprom);
+}
 
 }  // namespace tavrin
