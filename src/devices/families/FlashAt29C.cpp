@@ -36,7 +36,8 @@ const TableHandler& table() {
                 p.epr64 = 1;
                 // Whole sectors are written from address 0: no offset.
                 p.Offset = 0;
-                ctx.controls.edOffsetText = "0";
+                // Built, not assigned from a literal: GCC 12 warns falsely on the latter.
+                ctx.controls.edOffsetText = std::string(1, '0');
                 ctx.controls.edOffsetEnabled = false;
             },
     };
