@@ -1,0 +1,132 @@
+#include "cli/TerminalFrontEnd.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "core/Context.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void onInterrupt(int) { gInterrupted = 1; }
+
+const char* const kHardwareError = "Hardware Error :  Check Power && connection";
+
+std::string formatDuration(double seconds) {
+    const long s = long(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+}  // namespace
+
+TerminalFrontEnd::TerminalFrontEnd(Verbosity verbosity, bool assumeYes)
+    : verbosity_(verbosity), assumeYes_(assumeYes), tty_(::isatty(STDERR_FILENO) != 0) {}
+
+void TerminalFrontEnd::installInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool TerminalFrontEnd::interrupted() { return gInterrupted != 0; }
+
+void TerminalFrontEnd::message(const std::string& text, MessageKind kind) {
+    if (kind == MessageKind::Error) {
+        sawError_ = true;
+        if (text == kHardwareError) sawHardwareError_ = true;
+    }
+    const bool show = kind == MessageKind::Error || verbosity_ != Verbosity::Quiet;
+    if (!show) return;
+    // Progress captions repeat the gauge caption on a terminal; keep them for logs.
+    if (kind == MessageKind::Progress && barShown_) return;
+    clearBar();
+    std::cerr << text << '\n';
+}
+
+void TerminalFrontEnd::openGauge(const std::string& caption, int64_t max, uint32_t) {
+    clearBar();
+    caption_ = caption;
+    max_ = max;
+    value_ = 0;
+    started_ = lastDraw_ = std::chrono::steady_clock::now();
+    barShown_ = tty_ && verbosity_ != Verbosity::Quiet;
+    if (barShown_) drawBar(false);
+}
+
+void TerminalFrontEnd::setGaugeProgress(int64_t value) {
+    value_ = value;
+    if (!barShown_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    lastDraw_ = now;
+    drawBar(false);
+}
+
+void TerminalFrontEnd::drawBar(bool final) {
+    const double fraction = max_ > 0 ? std::min(1.0, double(value_) / double(max_)) : 1.0;
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const double rate = elapsed > 0 ? double(value_) / elapsed : 0;
+    const int width = 30;
+    const int filled = int(fraction * width);
+    std::string bar(size_t(filled), '#');
+    bar.resize(width, '.');
+    char line[256];
+    const std::string left =
+        rate > 0 && !final ? formatDuration(double(max_ - value_) / rate) + " left" : std::string();
+    std::snprintf(line, sizeof line, "\r%-24.24s [%s] %3d%%  %8.1f/s  %s\x1b[K", caption_.c_str(),
+                  bar.c_str(), int(fraction * 100), rate, left.c_str());
+    std::cerr << line << std::flush;
+}
+
+void TerminalFrontEnd::clearBar() {
+    if (!barShown_) return;
+    std::cerr << "\r\x1b[K" << std::flush;
+}
+
+void TerminalFrontEnd::commandFinished() {
+    if (barShown_) {
+        drawBar(true);
+        std::cerr << '\n';
+    }
+    barShown_ = false;
+}
+
+void TerminalFrontEnd::pumpEvents() {
+    if (gInterrupted && ctx_) ctx_->profile.cancelRequested = 1;
+}
+
+bool TerminalFrontEnd::confirm(const std::string& question) {
+    if (assumeYes_) return true;
+    if (!::isatty(STDIN_FILENO)) return false;
+    clearBar();
+    std::cerr << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+void TerminalFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
+    if (verbosity_ == Verbosity::Verbose) {
+        clearBar();
+        std::cerr << "loop peak " << loop << "  twp peak " << twp << "  twc peak " << twc << '\n';
+    }
+}
+
+void TerminalFrontEnd::showResult(const std::string& panel, const std::string& text) {
+    clearBar();
+    std::cout << panel << ": " << text << '\n';
+}
+
+}  // namespace tavrin::cli

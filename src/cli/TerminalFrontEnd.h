@@ -1,0 +1,59 @@
+#pragma once
+// The command-line front end: status texts and a progress bar on stderr, the offset question on
+// the terminal, Ctrl-C as the Cancel button.
+
+#include <chrono>
+#include <string>
+
+#include "core/FrontEnd.h"
+
+namespace tavrin {
+struct Context;
+}
+
+namespace tavrin::cli {
+
+enum class Verbosity { Quiet, Normal, Verbose };
+
+class TerminalFrontEnd : public FrontEnd {
+public:
+    TerminalFrontEnd(Verbosity verbosity, bool assumeYes);
+    void attach(Context* ctx) { ctx_ = ctx; }
+
+    void message(const std::string& text, MessageKind kind) override;
+    void openGauge(const std::string& caption, int64_t max, uint32_t color) override;
+    void setGaugeProgress(int64_t value) override;
+    void pumpEvents() override;
+    bool confirm(const std::string& question) override;
+    void refresh() override {}
+    void commandFinished() override;
+    void showPeaks(int32_t loop, int32_t twp, int32_t twc) override;
+    void showResult(const std::string& panel, const std::string& text) override;
+
+    // Installs the SIGINT handler that turns Ctrl-C into a cancel request.
+    static void installInterruptHandler();
+    static bool interrupted();
+
+    // What the last command showed, for the exit status.
+    bool sawError() const { return sawError_; }
+    bool sawHardwareError() const { return sawHardwareError_; }
+    void resetOutcome() { sawError_ = sawHardwareError_ = false; }
+
+private:
+    void drawBar(bool final);
+    void clearBar();
+
+    Context* ctx_ = nullptr;
+    Verbosity verbosity_;
+    bool assumeYes_;
+    bool tty_;
+    bool barShown_ = false;
+    bool sawError_ = false;
+    bool sawHardwareError_ = false;
+    std::string caption_;
+    int64_t max_ = 0;
+    int64_t value_ = 0;
+    std::chrono::steady_clock::time_point started_, lastDraw_;
+};
+
+}  // namespace tavrin::cli

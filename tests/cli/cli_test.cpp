@@ -1,0 +1,193 @@
+// The `tavrin` binary end to end on the simulated board: separate processes share a chip file.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the tool with `args`; when `interruptOn` is given, sends SIGINT once stderr shows it.
+Result runTool(const std::vector<std::string>& args, const std::string& interruptOn = {}) {
+    int outPipe[2], errPipe[2];
+    EXPECT_EQ(pipe(outPipe), 0);
+    EXPECT_EQ(pipe(errPipe), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        int devnull = open("/dev/null", O_RDONLY);
+        dup2(devnull, 0);
+        close(outPipe[0]), close(errPipe[0]);
+        std::vector<char*> argv{const_cast<char*>(TAVRIN_CLI)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TAVRIN_CLI, argv.data());
+        _exit(127);
+    }
+    close(outPipe[1]), close(errPipe[1]);
+    Result r;
+    bool sent = interruptOn.empty();
+    // Read stderr first (it carries the progress texts), then stdout.
+    char buf[4096];
+    for (ssize_t n; (n = read(errPipe[0], buf, sizeof buf)) > 0;) {
+        r.err.append(buf, size_t(n));
+        if (!sent && r.err.find(interruptOn) != std::string::npos) {
+            kill(pid, SIGINT);
+            sent = true;
+        }
+    }
+    for (ssize_t n; (n = read(outPipe[0], buf, sizeof buf)) > 0;) r.out.append(buf, size_t(n));
+    close(outPipe[0]), close(errPipe[0]);
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    return r;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tavrin-cli-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string writeImage(const std::string& name, size_t size, unsigned seed) const {
+        std::mt19937 rng(seed);
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = char(rng() & 0xFF);
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    static std::string slurp(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path dir_;
+};
+
+TEST_F(Cli, ProgramThenReadBackInASecondProcess) {
+    const std::string image = writeImage("image.bin", 32768, 1), chip = path("chip.sim");
+    Result p = runTool({"-d", "27C256", "--chip-file", chip, "program", image});
+    ASSERT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.err.find("Device Programed OK"), std::string::npos);
+    Result r = runTool({"-d", "27C256", "--chip-file", chip, "read", path("back.bin")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(path("back.bin")), slurp(image));
+    Result v = runTool({"-d", "27C256", "--chip-file", chip, "verify", image});
+    EXPECT_EQ(v.status, 0) << v.err;
+}
+
+TEST_F(Cli, VerifyAgainstADifferentFileFailsWithTheMismatch) {
+    const std::string chip = path("chip.sim");
+    ASSERT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 8192, 2)}).status, 0);
+    Result v = runTool({"-d", "27C64", "--chip-file", chip, "verify", writeImage("b.bin", 8192, 3)});
+    EXPECT_EQ(v.status, 1);
+    EXPECT_NE(v.err.find(" Error at 0x000000"), std::string::npos) << v.err;
+}
+
+TEST_F(Cli, BlankCheckOfAProgrammedChipFails) {
+    const std::string chip = path("chip.sim");
+    EXPECT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "blank"}).status, 0);
+    ASSERT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 16, 4)}).status, 0);
+    Result b = runTool({"-d", "27C64", "--chip-file", chip, "blank"});
+    EXPECT_EQ(b.status, 1);
+    EXPECT_NE(b.err.find("Device is NOT Empty"), std::string::npos) << b.err;
+}
+
+TEST_F(Cli, UsageAndInputErrorsExitTwo) {
+    EXPECT_EQ(runTool({}).status, 2);
+    EXPECT_EQ(runTool({"frobnicate"}).status, 2);
+    EXPECT_EQ(runTool({"--bogus", "info"}).status, 2);
+    Result unknown = runTool({"-d", "27C999", "info"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown device '27C999'"), std::string::npos);
+    Result ambiguous = runTool({"-d", "27C", "info"});
+    EXPECT_EQ(ambiguous.status, 2);
+    EXPECT_NE(ambiguous.err.find("27C256"), std::string::npos) << "candidates are listed";
+    EXPECT_EQ(runTool({"-d", "27C256", "program", path("missing.bin")}).status, 2);
+    EXPECT_EQ(runTool({"read", path("x.bin")}).status, 2) << "no device";
+    EXPECT_EQ(runTool({"-d", "27C256", "--chip-file", path("c"), "-p", "io", "blank"}).status, 2);
+}
+
+TEST_F(Cli, OptionsOfFamiliesNotBuiltAreRejected) {
+    Result fast = runTool({"-d", "27C256", "--fast", "blank"});
+    EXPECT_EQ(fast.status, 2);
+    EXPECT_NE(fast.err.find("--fast does not apply to 27C256"), std::string::npos) << fast.err;
+}
+
+TEST_F(Cli, HardwareFaultsExitThree) {
+    EXPECT_EQ(runTool({"test-hardware"}).status, 0);
+    Result absent = runTool({"--sim-fault", "board-absent", "test-hardware"});
+    EXPECT_EQ(absent.status, 3);
+    EXPECT_NE(absent.err.find("Hardware Error :  Check Power && connection"), std::string::npos);
+    EXPECT_EQ(runTool({"-d", "27C256", "--sim-fault", "board-unpowered", "read", path("r.bin")}).status, 3);
+    EXPECT_EQ(runTool({"-p", "ppdev:/nonexistent/parport9", "test-hardware"}).status, 3);
+}
+
+TEST_F(Cli, StuckBitStopsProgrammingWithTheFamilyMessage) {
+    std::string zeros(32768, '\0');
+    std::ofstream(path("zeros.bin"), std::ios::binary) << zeros;
+    Result p = runTool({"-d", "27C256", "--sim-fault", "stuck:0x1234:3=1", "program", path("zeros.bin")});
+    EXPECT_EQ(p.status, 1);
+    EXPECT_NE(p.err.find(" Error at 0x001234  Chip = 0x08  buffer = 0x00"), std::string::npos) << p.err;
+}
+
+TEST_F(Cli, InterruptMidReadCancelsAndLeavesTheSocketUnpowered) {
+    const std::string trace = path("read.vcd");
+    Result r = runTool({"-d", "27C080/801", "--trace", trace, "read", path("r.bin")}, "Reading Chip");
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("Process Cancelled"), std::string::npos) << r.err;
+    // The last values of Vcc and Vpp in the trace are off.
+    const std::string vcd = slurp(trace);
+    ASSERT_FALSE(vcd.empty());
+    EXPECT_EQ(vcd[vcd.rfind("$\n") - 1], '0') << "vcc";
+    EXPECT_EQ(vcd[vcd.rfind("%\n") - 1], '0') << "vpp";
+}
+
+TEST_F(Cli, DevicesJsonListsEveryEntry) {
+    Result all = runTool({"devices"});
+    Result json = runTool({"devices", "--json"});
+    ASSERT_EQ(json.status, 0);
+    size_t objects = 0;
+    for (size_t at = 0; (at = json.out.find("{\"caption\"", at)) != std::string::npos; ++at) ++objects;
+    size_t lines = 0;
+    for (char c : all.out) lines += c == '\n';
+    EXPECT_EQ(objects, lines - 1);  // the table has a header line
+    EXPECT_NE(json.out.find("\"caption\": \"27C256\", \"part\": \"27C256\", \"family\": \"UV EPROM\", "
+                            "\"eep\": 0, \"tag\": 204, \"size\": 32768"),
+              std::string::npos);
+}
+
+TEST_F(Cli, ChecksumAndConvert) {
+    std::ofstream(path("abc.bin"), std::ios::binary) << "abc";
+    Result c = runTool({"-d", "27C64", "checksum", path("abc.bin")});
+    ASSERT_EQ(c.status, 0) << c.err;
+    // The rest of the 8 KB image is 0xFF: 0x126 + 8189 * 0xFF, modulo 65536.
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "0x%04X", (0x126 + 8189 * 0xFF) & 0xFFFF);
+    EXPECT_NE(c.out.find(std::string("16 Bit Addition: ") + expected), std::string::npos) << c.out;
+    const std::string image = writeImage("in.bin", 1000, 5);
+    ASSERT_EQ(runTool({"convert", image, path("out.hex")}).status, 0);
+    ASSERT_EQ(runTool({"--format", "auto", "convert", path("out.hex"), path("again.bin")}).status, 0);
+    EXPECT_EQ(slurp(path("again.bin")), slurp(image));
+}
+
+}  // namespace
