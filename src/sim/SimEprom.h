@@ -10,9 +10,9 @@
 // the bits that stayed 0.
 //
 // What the programmer cannot do by the data sheets, and how the parts take it:
-// - Pulses outside the data-sheet window (118 us against 95-105 us, 47 us against 47.5-52.5 us) count
-//   for their length: a long one programs, a short one leaves charge the next pulse completes.
-//   Both are counted in the log.
+// - Pulses outside the data-sheet window (118 us against 95-105 us, 47 us against 47.5-52.5 us)
+//   count for their length: a long one programs, a short one leaves charge the next pulse
+//   completes. Both are counted in the log.
 // - The 2716's 2 x 21 ms pulse is below its 45 ms minimum: the second pulse completes the charge.
 // - There is no 6.25 V programming Vcc; the parts program at 5 V and the model accepts it.
 // - The intelligent algorithm's over-program pulse is never given; retention margin is not

@@ -5,7 +5,10 @@
 #include <algorithm>
 
 #include "algorithms/EpromSelection.h"
+#include "algorithms/parallel/ParallelCommon.h"
+#include "algorithms/parallel/UvEprom.h"
 #include "core/Commands.h"
+#include "core/Dispatch.h"
 #include "core/RunFrame.h"
 #include "sim/ChipFactory.h"
 
@@ -372,6 +375,28 @@ TEST(UvEprom, FiftyMicrosecondEntryNeedsASecondPulse) {
     EXPECT_EQ(rig.ui.peaks.loop, 2);
     EXPECT_EQ(rig.ui.peaks.twp, 55 + rig.ctx.profile.addStep);
     EXPECT_LT(rig.chip->log().shortestPulseUs, rig.chip->type().pulseMinUs);
+}
+
+// Called directly, without the command frame's own power-down behind them.
+TEST(UvEprom, EveryRoutineLeavesTheSocketUnpoweredOnEveryPath) {
+    const Routine routines[] = {&ReadEprom,    &ProgramEprom,   &VerifyEprom,
+                                &ReadParallel, &VerifyParallel, &BlankCheck};
+    enum Path { Clean, Cancel, Fault };
+    for (Routine routine : routines) {
+        for (Path path : {Clean, Cancel, Fault}) {
+            SCOPED_TRACE(testing::Message() << "path " << path);
+            EpromRig rig(k27C256);
+            rig.load(RandomImage(0x40, 9));
+            if (path == Cancel) rig.ui.cancelAfterPumps(4);
+            if (path == Fault) {
+                rig.chip->setNeverPrograms(true);
+                rig.chip->cells()[2] = 0x00;  // not blank, and differs from the image
+            }
+            routine(rig.ctx);
+            EXPECT_TRUE(rig.socketOff());
+            EXPECT_FALSE(rig.board.pins().dataOut && rig.board.vccOn());
+        }
+    }
 }
 
 TEST(UvEprom, AbsentBoardReportsTheHardwareInsteadOfTheMismatch) {
