@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/RunFrame.h"
+#include "devices/DisplayState.h"
 
 namespace tavrin::cli {
 
@@ -108,14 +109,20 @@ std::string DevicesJson(const std::vector<const DeviceEntry*>& entries) {
 
 std::string DeviceInfoText(const Context& ctx, const DeviceEntry& entry) {
     const DeviceProfile& p = ctx.profile;
+    const DisplayState state = ComputeDisplayState(ctx);
     std::ostringstream out;
     out << "Device:      " << entry.caption << '\n'
         << "Family:      " << entry.family << " (eep " << p.eep << ", tag " << p.DeviceID << ")\n"
         << "Menu:        " << menuPathText(entry) << '\n'
-        << "Size:        " << p.bufferSize << " bytes (" << Format(" 0x%06X", uint32_t(p.bufferSize)) << ")\n"
-        << "Address:     " << Format(" A0 --> A%d", p.ShiftAdr) << '\n'
-        << "Package:     " << p.package << '\n'
-        << "Board:       " << (p.tavrin ? "PCB3" : "Tavrin") << '\n';
+        << "Size:        " << p.bufferSize << " bytes, last address" << state.edBuffer << '\n'
+        << "Address:    " << state.edShiftAdr << ", first mask" << state.edPatternAdr << '\n'
+        << "Timing:      tWP" << state.edTWP << ", tWC" << state.edTWC << '\n';
+    if (!state.adapterText.empty())
+        out << "Adapter:     " << state.adapterText << '\n';
+    else if (!state.socketPicture.empty())
+        out << "Socket:      " << state.socketPicture << '\n';
+    out << "Board:       " << state.sbTavrinCaption << " (DIP pattern " << state.dip << ")\n\n"
+        << RenderDipSwitchesText(state);
     return out.str();
 }
 

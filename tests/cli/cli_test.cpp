@@ -176,6 +176,15 @@ TEST_F(Cli, DevicesJsonListsEveryEntry) {
               std::string::npos);
 }
 
+TEST_F(Cli, InfoShowsAddressBitsSwitchesAndJumper) {
+    Result r = runTool({"-d", "27C64", "--board", "pcb3", "info"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("A0 --> A12"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Switches on: 1 2 4 6 9"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("position 4"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("PCB3"), std::string::npos);
+}
+
 TEST_F(Cli, ChecksumAndConvert) {
     std::ofstream(path("abc.bin"), std::ios::binary) << "abc";
     Result c = runTool({"-d", "27C64", "checksum", path("abc.bin")});
