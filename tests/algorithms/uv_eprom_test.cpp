@@ -109,15 +109,42 @@ TEST(UvEprom, StuckBitStopsProgrammingWithTheMismatchAtItsAddress) {
     EXPECT_TRUE(rig.socketOff());
 }
 
+// Lengths in delay units of the program pulses in a trace: Vpp on, the board driving the data
+// pins, and the strobe asserted (/CE or /PGM low) or, for 2716-type parts, released (CE/PGM high).
+std::vector<double> programPulses(const sim::Trace& trace, bool pulseIsStrobeReleased) {
+    bool vpp = false, strobe = true, dataOut = false;
+    int64_t start = 0;
+    std::vector<double> widths;
+    auto pulsing = [&] { return vpp && dataOut && strobe != pulseIsStrobeReleased; };
+    for (const sim::Trace::Change& c : trace.changes()) {
+        const bool wasOn = pulsing();
+        if (c.signal == sim::Signal::Vpp) vpp = c.value;
+        if (c.signal == sim::Signal::Strobe) strobe = c.value;
+        if (c.signal == sim::Signal::DataOut) dataOut = c.value;
+        const bool on = pulsing();
+        if (on && !wasOn) start = c.ticks;
+        if (!on && wasOn) widths.push_back(double(c.ticks - start) / kTicksPerDelayUnit);
+    }
+    return widths;
+}
+
 TEST(UvEprom, SlowCellRaisesThePeaksByTheRetryRule) {
     EpromRig rig(k27C256);
     const int pulses = 3;
     rig.chip->setSlowCell(0x10, pulses);
     rig.load(RandomImage(0x40, 7));
     rig.ctx.Buffer[0x10] = 0x00;
+    rig.board.trace().enable(true);
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
     const DeviceProfile& p = rig.ctx.profile;
+    // One pulse for each of the 0x41 bytes, three for the slow one: 140, 190, 240 units (plus
+    // the port write that ends each).
+    const std::vector<double> widths = programPulses(rig.board.trace(), false);
+    ASSERT_EQ(widths.size(), 0x41u + pulses - 1);
+    for (int n = 0; n < pulses; ++n) EXPECT_NEAR(widths[0x10 + n], p.tWP + n * p.addStep, 2);
+    EXPECT_NEAR(widths[0x0F], p.tWP, 2);
+    EXPECT_NEAR(widths[0x10 + pulses], p.tWP, 2);  // the next byte starts afresh
     // Attempt n runs with tWP + (n - 1) * addStep and tWC + (n - 1) * 10.
     EXPECT_EQ(rig.ui.peaks.loop, pulses);
     EXPECT_EQ(rig.ui.peaks.twp, p.tWP + (pulses - 1) * p.addStep);
@@ -128,23 +155,6 @@ TEST(UvEprom, SlowCellRaisesThePeaksByTheRetryRule) {
     EXPECT_TRUE(rig.socketOff());
 }
 
-// Lengths in delay units of the program pulses: strobe released (CE/PGM high) while Vpp is on.
-std::vector<double> cePgmHighPulses(const sim::Trace& trace) {
-    bool vpp = false, strobe = true, dataOut = false;
-    int64_t start = 0;
-    std::vector<double> widths;
-    for (const sim::Trace::Change& c : trace.changes()) {
-        const bool wasOn = vpp && !strobe && dataOut;
-        if (c.signal == sim::Signal::Vpp) vpp = c.value;
-        if (c.signal == sim::Signal::Strobe) strobe = c.value;
-        if (c.signal == sim::Signal::DataOut) dataOut = c.value;
-        const bool on = vpp && !strobe && dataOut;
-        if (on && !wasOn) start = c.ticks;
-        if (!on && wasOn) widths.push_back(double(c.ticks - start) / kTicksPerDelayUnit);
-    }
-    return widths;
-}
-
 TEST(UvEprom, Path2716GivesTwentyFiveEqualPulsesBeforeItGivesUp) {
     EpromRig rig(k2716);
     rig.chip->setNeverPrograms(true);
@@ -152,7 +162,7 @@ TEST(UvEprom, Path2716GivesTwentyFiveEqualPulsesBeforeItGivesUp) {
     rig.board.trace().enable(true);
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), " Error at 0x000000  Chip = 0xFF  buffer = 0x55");
-    const std::vector<double> widths = cePgmHighPulses(rig.board.trace());
+    const std::vector<double> widths = programPulses(rig.board.trace(), true);
     ASSERT_EQ(widths.size(), 25u);
     for (double w : widths) EXPECT_NEAR(w, 2 * 25000, 2);  // 2 x tWP plus a port write
     EXPECT_TRUE(rig.socketOff());
