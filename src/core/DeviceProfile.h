@@ -81,8 +81,7 @@ struct OptionControls {
     // first pattern is shown, and kept when a number without a pattern is shown.
     std::string dipDigits = std::string(13, ' ');
     std::string lbAdapter;           // text under "Request Adapter" for adapter parts
-    bool cbProtectChecked = false;   // "Temporary Sector Unprotect" of the 29F00x/29Fx00 groups
-    bool cbProtectEnabled = false;
+    bool cbProtectEnabled = false;   // "Temporary Sector Unprotect" (checked = AT49F00x)
 };
 
 }  // namespace tavrin

@@ -251,7 +251,7 @@ DisplayState ComputeDisplayState(const Context& ctx) {
     s.cbSkip_0xFF = {p.skipFF != 0, false, true, "Skip Write 0xFF "};
     s.cbFastPro = {p.fastPro != 0, false, true, "Fast Programming"};
     s.cb5555 = {p.sequ != 0, true, ctx.controls.cb5555Visible, ctx.controls.cb5555Caption};
-    s.cbProtect = {ctx.controls.cbProtectChecked, ctx.controls.cbProtectEnabled, true,
+    s.cbProtect = {p.AT49F00x != 0, ctx.controls.cbProtectEnabled, true,
                    "Temporary Sector Unprotect"};
     s.offsetEnabled = ctx.controls.edOffsetEnabled;
     s.edOffset = ctx.controls.edOffsetText;

@@ -168,6 +168,12 @@ TEST_F(Display, CommandsAndOptionGroupsPerFamily) {
     EXPECT_EQ(s.optionGroup, "p49F00xsetting");
     EXPECT_EQ(s.p49F00xCaption, " 49F00x   [ pin #RESET/Vpp (12V) ]");
     EXPECT_TRUE(s.cbProtect.enabled);
+    EXPECT_FALSE(s.cbProtect.checked);
+    ctx.profile.AT49F00x = 1;  // the user checks the box
+    EXPECT_TRUE(state().cbProtect.checked);
+    select("AT49F002");
+    EXPECT_EQ(ctx.profile.AT49F00x, 0);
+    EXPECT_FALSE(state().cbProtect.checked);
 
     select("Am29F800");
     s = state();

