@@ -136,7 +136,7 @@ RomIdentResult RomIdentClick(Context& ctx, RomIdentDatabase& db) {
     }
     result.kind = RomIdentResult::Kind::Listing;
     result.text = "ROMIDENT V2.1 - Data File Revision " + std::to_string(db.titleCount()) + "\n\n" + listing;
-    ctx.ui().showResult("RomIdent", result.text);
+    ctx.ui().inform(result.text);
     return result;
 }
 

@@ -76,8 +76,8 @@ uint32_t LoadedDataCrc(const Context& ctx);
 
 // Loads the database when needed, then lists the entries whose CRC equals that of the loaded
 // data: "ROMIDENT V2.1 - Data File Revision <title count>\n\n" followed by the matches. The
-// listing goes to the front end's "RomIdent" result panel; "NOT FOUND!" is reported as an error.
-// The window shows the returned text in a message box.
+// listing is shown in an information box (FrontEnd::inform); "NOT FOUND!" and the loader's error
+// texts are reported as error messages.
 RomIdentResult RomIdentClick(Context& ctx, RomIdentDatabase& db);
 
 }  // namespace tavrin

@@ -58,6 +58,7 @@ TEST_F(BinaryFileTest, SavesTheDeviceSizeWithTheFilterExtension) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"dump.BIN", "dump.ROM", "image.hex.BIN"}));
     EXPECT_EQ(ReadBytes(dir / "dump.ROM"), std::vector<uint8_t>(4096, 0x5A));
     EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_TRUE(rig.ui.results.empty());  // no notice without PIC
 }
 
 TEST_F(BinaryFileTest, PicSaveWarnsAndWritesTheProgramWords) {
@@ -65,7 +66,8 @@ TEST_F(BinaryFileTest, PicSaveWarnsAndWritesTheProgramWords) {
     rig.ctx.profile.eep = 17;
     rig.ctx.profile.bufferSize = 1024;
     mnuSaveClick(rig.ctx, dir / "pic.bin", 1);
-    EXPECT_TRUE(rig.ui.saw("This format will not preserve any Fuse and Data information"));
+    EXPECT_EQ(rig.ui.results,
+              std::vector<std::string>{"Information: This format will not preserve any Fuse and Data information"});
     EXPECT_EQ(ReadBytes(dir / "pic.bin").size(), 2048u);
 }
 

@@ -64,7 +64,7 @@ TEST_F(RomIdentTest, ListsEveryMatchInFileOrder) {
               "ROMIDENT V2.1 - Data File Revision 2\n\n"
               "pacman.6e from Pac Adventure\n"
               "alias.rom from Galaxy Quest\n");
-    EXPECT_EQ(rig.ui.results, std::vector<std::string>{"RomIdent: " + r.text});
+    EXPECT_EQ(rig.ui.results, std::vector<std::string>{"Information: " + r.text});
 }
 
 TEST_F(RomIdentTest, RevisionCountsWholeTitleRecords) {
