@@ -25,6 +25,8 @@ std::string ResolveLink(const std::string& target) {
     return ::realpath(target.c_str(), resolved) ? std::string(resolved) : target;
 }
 
+// The mode a plain create would give. Reading the mask means setting it for a moment; the
+// program is single-threaded.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -54,7 +56,8 @@ bool AtomicFile::open(const std::string& target) {
         if (!S_ISREG(st.st_mode) || ::access(target_.c_str(), W_OK) != 0) return false;
         mode = st.st_mode & 07777;
     }
-    std::string pattern = target_ + ".tmpXXXXXX";
+    // A short hidden name: the target's own name may already be as long as a name can be.
+    std::string pattern = FolderOf(target_) + ".tavrin-save-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);

@@ -288,6 +288,14 @@ TEST_F(SaveFailure, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"old.hex"});
 }
 
+TEST_F(SaveFailure, LongestNameStillSaves) {
+    rig.selectRawDevice(16);
+    const std::string name(251, 'n');
+    mnuSaveClick(rig.ctx, dir / name, 2);
+    EXPECT_FALSE(rig.ui.saw("Error opening file"));
+    EXPECT_EQ(Lines(ReadText(dir / (name + ".HEX"))).size(), 2u);
+}
+
 TEST_F(SaveFailure, SymbolicLinkUpdatesTheFileItNames) {
     std::filesystem::create_symlink("old.hex", dir / "link.hex");
     rig.selectRawDevice(16);

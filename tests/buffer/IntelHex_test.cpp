@@ -221,14 +221,6 @@ TEST_F(HexFileTest, SaveNamesFollowTheFilterEntry) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"image.HEX", "keep.hex", "rom.bin.HEX"}));
 }
 
-TEST_F(HexFileTest, LastRecordOfAnOddSizeIsShort) {
-    rig.selectRawDevice(20);
-    mnuSaveClick(rig.ctx, dir / "odd.hex", 2);
-    const std::vector<std::string> lines = Lines(ReadText(dir / "odd.hex"));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1].substr(0, 9), ":04001000");
-}
-
 TEST_F(HexFileTest, FourteenBitPicSavesProgramIdentifiersAndData) {
     DeviceProfile& p = rig.ctx.profile;
     p.eep = 17, p.PIC = 1, p.bufferSize = 1024, p.picIdBase = 0x2000, p.picDataBytes = 64;
