@@ -24,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 // A 4 MB device with a random image, its HEX and S-record files in a scratch folder.
 struct FilesFixture {
     FilesFixture() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavrin-bench-XXXXXX").string();
         dir = ::mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
         SetBufferSize(ctx, kBufferBytes);
         std::mt19937 rng(1);
@@ -61,7 +62,8 @@ BENCHMARK(BM_SaveHex4MB)->Unit(benchmark::kMillisecond);
 
 void BM_LoadHex4MB(benchmark::State& state) {
     FilesFixture& f = Files();
-    for (auto _ : state) benchmark::DoNotOptimize(LoadHexFile(f.ctx, FileSource::File(f.hex), false));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LoadHexFile(f.ctx, FileSource::File(f.hex), false));
     SetBytes(state);
 }
 BENCHMARK(BM_LoadHex4MB)->Unit(benchmark::kMillisecond);
@@ -99,13 +101,15 @@ void Convert(benchmark::State& state, bool hexToS) {
     FilesFixture& f = Files();
     const std::string in = hexToS ? f.hex : f.srec;
     const std::string out = f.dir + (hexToS ? "/conv.s" : "/conv.hex");
-    const std::string command = "srec_cat " + in + (hexToS ? " -Intel" : " -Motorola") + " -o " + out +
-                                (hexToS ? " -Motorola -address-length=4" : " -Intel") + " >/dev/null 2>&1";
+    const std::string command = "srec_cat " + in + (hexToS ? " -Intel" : " -Motorola") + " -o " +
+                                out + (hexToS ? " -Motorola -address-length=4" : " -Intel") +
+                                " >/dev/null 2>&1";
     double ours = 0, theirs = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         LoadImage(f.ctx, in, hexToS ? FileFormat::IntelHex : FileFormat::SRecord);
-        SaveImage(f.ctx, out, hexToS ? FileFormat::SRecord : FileFormat::IntelHex, SaveNaming::AsGiven);
+        SaveImage(f.ctx, out, hexToS ? FileFormat::SRecord : FileFormat::IntelHex,
+                  SaveNaming::AsGiven);
         const auto t1 = Clock::now();
         if (std::system(command.c_str()) != 0) state.SkipWithError("srec_cat failed");
         const auto t2 = Clock::now();
@@ -120,10 +124,20 @@ void Convert(benchmark::State& state, bool hexToS) {
     state.counters["srec_cat_per_ours"] = ours > 0 ? theirs / ours : 0;
 }
 
-void BM_ConvertHexToSRecordVsSrecCat(benchmark::State& state) { Convert(state, true); }
-BENCHMARK(BM_ConvertHexToSRecordVsSrecCat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+void BM_ConvertHexToSRecordVsSrecCat(benchmark::State& state) {
+    Convert(state, true);
+}
+BENCHMARK(BM_ConvertHexToSRecordVsSrecCat)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
-void BM_ConvertSRecordToHexVsSrecCat(benchmark::State& state) { Convert(state, false); }
-BENCHMARK(BM_ConvertSRecordToHexVsSrecCat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+void BM_ConvertSRecordToHexVsSrecCat(benchmark::State& state) {
+    Convert(state, false);
+}
+BENCHMARK(BM_ConvertSRecordToHexVsSrecCat)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace

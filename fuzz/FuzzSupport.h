@@ -15,14 +15,14 @@ namespace tavrin::fuzz {
 
 // A board that is present: pin 11 follows D0, and time is virtual.
 class InstantPort final : public Port {
-public:
+  public:
     void writeData(uint8_t value) override { data_ = value; }
     void writeControl(uint8_t) override {}
     uint8_t readStatus() override { return (data_ & 1) ? 0x00 : 0x80; }
     Clock& clock() override { return clock_; }
     std::string describe() const override { return "fuzz"; }
 
-private:
+  private:
     uint8_t data_ = 0;
     VirtualClock clock_;
 };

@@ -1,7 +1,7 @@
 // Binary loading and the format detector, then the load command's PIC adjustments on the result.
+#include "FuzzSupport.h"
 #include "buffer/FileCommands.h"
 #include "buffer/FormatDetect.h"
-#include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavrin;

@@ -1,7 +1,7 @@
 // EEP loading into an AVR EEPROM area placed at its usual spot or right at the end of the Buffer,
 // where every record tests the bounds.
-#include "buffer/FileCommands.h"
 #include "FuzzSupport.h"
+#include "buffer/FileCommands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavrin;

@@ -2,8 +2,8 @@
 // file; every entry's CRC is then looked up, and the command runs on an empty image.
 #include <cstring>
 
-#include "buffer/RomIdent.h"
 #include "FuzzSupport.h"
+#include "buffer/RomIdent.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavrin;
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t split = (data[0] | data[1] << 8) % (rest + 1);
     RomIdentDatabase db;
     db.SetTables({data + 2, split}, {data + 2 + split, rest - split});
-    if (db.titleCount() != split / kRomTitleBytes || db.entryCount() != (rest - split) / kRomEntryBytes)
+    if (db.titleCount() != split / kRomTitleBytes ||
+        db.entryCount() != (rest - split) / kRomEntryBytes)
         std::abort();
     for (size_t i = 0; i < db.entryCount(); ++i) {
         uint32_t crc;

@@ -1,6 +1,6 @@
 // Motorola S-record loading, with the fall-back to Intel HEX, from arbitrary file contents.
-#include "buffer/FileCommands.h"
 #include "FuzzSupport.h"
+#include "buffer/FileCommands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavrin;

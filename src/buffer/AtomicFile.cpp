@@ -44,7 +44,9 @@ void SyncFolder(const std::string& file) {
 
 }  // namespace
 
-AtomicFile::~AtomicFile() { discard(); }
+AtomicFile::~AtomicFile() {
+    discard();
+}
 
 bool AtomicFile::open(const std::string& target) {
     discard();

@@ -10,7 +10,7 @@
 namespace tavrin {
 
 class AtomicFile {
-public:
+  public:
     AtomicFile() = default;
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -27,7 +27,7 @@ public:
     bool commit();
     void discard();
 
-private:
+  private:
     bool flush();
 
     int fd_ = -1;

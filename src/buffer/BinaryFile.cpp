@@ -28,7 +28,8 @@ bool LoadBinaryFile(Context& ctx, const FileSource& source) {
 
 bool SaveBinaryFile(Context& ctx, const std::string& fileName) {
     // A plain notice: saving goes on once the user has closed it.
-    if (ctx.profile.PIC) ctx.ui().inform("This format will not preserve any Fuse and Data information");
+    if (ctx.profile.PIC)
+        ctx.ui().inform("This format will not preserve any Fuse and Data information");
     const SaveBlock block = BinarySaveBlock(ctx.profile);
     const bool ok = WriteWholeFile(ctx, fileName, [&](AtomicFile& file) {
         return file.write(ctx.Buffer.data() + block.first, block.count);

@@ -29,7 +29,8 @@ void AdjustAfterLoad(Context& ctx, FileFormat loaded) {
         // Only the last four identifier words reach the 16-bit result.
         const int64_t count = std::clamp<int64_t>(p.picIdCount, 0, kBufferWords);
         uint32_t id = 0;
-        for (int64_t i = 0; i < count; ++i) id = (id * 16 + (WordAt(ctx, p.picIdBase + i) & 0xF)) & 0xFFFF;
+        for (int64_t i = 0; i < count; ++i)
+            id = (id * 16 + (WordAt(ctx, p.picIdBase + i) & 0xF)) & 0xFFFF;
         p.picID = static_cast<int32_t>(id);
         for (uint32_t w = 0; w < 16384; ++w) ctx.Buffer[2 * w + 1] &= 0x3F;
     }
@@ -68,28 +69,22 @@ FileFormat FormatForExtension(std::string_view path) {
 }
 
 std::optional<FileFormat> FormatForSaveFilter(int filterIndex) {
-    switch (filterIndex) {
-        case 1: return FileFormat::Binary;
-        case 2: return FileFormat::IntelHex;
-        case 3: return FileFormat::SRecord;
-        case 4: return FileFormat::Rom;
-        case 5: return FileFormat::Eep;
-        default: return std::nullopt;
-    }
+    static constexpr FileFormat kByEntry[] = {FileFormat::Binary, FileFormat::IntelHex,
+                                              FileFormat::SRecord, FileFormat::Rom,
+                                              FileFormat::Eep};
+    if (filterIndex < 1 || filterIndex > 5) return std::nullopt;
+    return kByEntry[filterIndex - 1];
 }
 
-int SaveFilterPreset(const DeviceProfile& p) { return p.PIC ? 2 : 1; }
+int SaveFilterPreset(const DeviceProfile& p) {
+    return p.PIC ? 2 : 1;
+}
 
 std::string SaveFileName(std::string_view chosenName, FileFormat format) {
-    switch (format) {
-        case FileFormat::Binary: return WithExtension(chosenName, ".BIN");
-        case FileFormat::Rom: return WithExtension(chosenName, ".ROM");
-        case FileFormat::IntelHex: return WithExtension(chosenName, ".HEX");
-        case FileFormat::Eep: return WithExtension(chosenName, ".EEP");
-        case FileFormat::SRecord: return WithExtension(chosenName, ".S");
-        case FileFormat::Auto: break;
-    }
-    return std::string(chosenName);
+    static constexpr const char* kExtensions[] = {".BIN", ".ROM", ".HEX", ".EEP", ".S"};
+    static_assert(static_cast<int>(FileFormat::SRecord) == 4, "kExtensions follows FileFormat");
+    if (format == FileFormat::Auto) return std::string(chosenName);
+    return WithExtension(chosenName, kExtensions[static_cast<int>(format)]);
 }
 
 bool LoadImage(Context& ctx, const FileSource& source, FileFormat format) {
@@ -111,11 +106,20 @@ std::optional<std::string> SaveImage(Context& ctx, const std::string& path, File
     bool ok = false;
     switch (format) {
         case FileFormat::Binary:
-        case FileFormat::Rom: ok = SaveBinaryFile(ctx, name); break;
-        case FileFormat::IntelHex: ok = SaveHexFile(ctx, name); break;
-        case FileFormat::Eep: ok = SaveEepFile(ctx, name); break;
-        case FileFormat::SRecord: ok = SaveSRecordFile(ctx, name); break;
-        case FileFormat::Auto: break;
+        case FileFormat::Rom:
+            ok = SaveBinaryFile(ctx, name);
+            break;
+        case FileFormat::IntelHex:
+            ok = SaveHexFile(ctx, name);
+            break;
+        case FileFormat::Eep:
+            ok = SaveEepFile(ctx, name);
+            break;
+        case FileFormat::SRecord:
+            ok = SaveSRecordFile(ctx, name);
+            break;
+        case FileFormat::Auto:
+            break;
     }
     return ok ? std::optional<std::string>(name) : std::nullopt;
 }
@@ -131,7 +135,8 @@ void mnuLoadClick(Context& ctx, const std::string& chosenName, FileDialogState* 
 
 void mnuSaveClick(Context& ctx, const std::string& chosenName, int filterIndex) {
     if (!chosenName.empty())
-        if (const auto format = FormatForSaveFilter(filterIndex)) SaveImage(ctx, chosenName, *format);
+        if (const auto format = FormatForSaveFilter(filterIndex))
+            SaveImage(ctx, chosenName, *format);
     ctx.ui().refresh();
 }
 

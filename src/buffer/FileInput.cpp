@@ -76,8 +76,9 @@ bool LineReader::next(std::string_view& line) {
         const size_t want = std::min(kMaxLine - length, end_ - pos_);
         const void* newline = std::memchr(chunk_ + pos_, '\n', want);
         const size_t take =
-            newline ? static_cast<size_t>(static_cast<const uint8_t*>(newline) - (chunk_ + pos_)) + 1
-                    : want;
+            newline
+                ? static_cast<size_t>(static_cast<const uint8_t*>(newline) - (chunk_ + pos_)) + 1
+                : want;
         std::memcpy(line_ + length, chunk_ + pos_, take);
         pos_ += take;
         length += take;

@@ -24,7 +24,7 @@ struct FileSource {
 };
 
 class ByteReader {
-public:
+  public:
     ByteReader() = default;
     ByteReader(const ByteReader&) = delete;
     ByteReader& operator=(const ByteReader&) = delete;
@@ -38,7 +38,7 @@ public:
     bool failed() const { return failed_; }
     void close();
 
-private:
+  private:
     int fd_ = -1;
     std::span<const uint8_t> memory_;
     size_t memoryPos_ = 0;
@@ -51,14 +51,14 @@ private:
 // of a line of exactly 79 characters arrives as a line of its own. A zero byte ends the line's
 // text as it would end a C string.
 class LineReader {
-public:
+  public:
     static constexpr size_t kMaxLine = 79;
 
     explicit LineReader(ByteReader& in) : in_(in) {}
     // False at the end of the file. The view stays valid until the next call.
     bool next(std::string_view& line);
 
-private:
+  private:
     bool fill();
 
     ByteReader& in_;

@@ -11,9 +11,13 @@ size_t BaseStart(std::string_view path) {
 }
 }  // namespace
 
-std::string BaseName(std::string_view path) { return std::string(path.substr(BaseStart(path))); }
+std::string BaseName(std::string_view path) {
+    return std::string(path.substr(BaseStart(path)));
+}
 
-std::string FolderOf(std::string_view path) { return std::string(path.substr(0, BaseStart(path))); }
+std::string FolderOf(std::string_view path) {
+    return std::string(path.substr(0, BaseStart(path)));
+}
 
 std::string UpperExtension(std::string_view path) {
     const std::string_view base = path.substr(BaseStart(path));

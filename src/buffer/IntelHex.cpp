@@ -15,8 +15,8 @@ namespace {
 
 // What tells the ".HEX" and ".EEP" readings apart.
 struct HexVariant {
-    uint32_t base;       // Buffer byte of file address 0
-    bool tracksExtent;   // sets bufferLoaded from the high-water mark
+    uint32_t base;      // Buffer byte of file address 0
+    bool tracksExtent;  // sets bufferLoaded from the high-water mark
     const char* readError;
     const char* checksumError;
 };
@@ -49,7 +49,8 @@ bool ApplyHexLine(Context& ctx, std::string_view line, const HexVariant& variant
                 return false;
             }
             std::memcpy(ctx.Buffer.data() + at, rec.data.data(), rec.length);
-            st.highWater = std::max<uint64_t>(st.highWater, uint64_t(st.upper) + rec.address + rec.length);
+            st.highWater =
+                std::max<uint64_t>(st.highWater, uint64_t(st.upper) + rec.address + rec.length);
             return true;
         }
         case 0x02:
@@ -59,7 +60,8 @@ bool ApplyHexLine(Context& ctx, std::string_view line, const HexVariant& variant
                 ctx.bus.ReportError(variant.readError);
                 return false;
             }
-            st.upper = (uint32_t(rec.data[0]) * 256 + rec.data[1]) * (rec.type == 0x02 ? 16u : 65536u);
+            st.upper =
+                (uint32_t(rec.data[0]) * 256 + rec.data[1]) * (rec.type == 0x02 ? 16u : 65536u);
             return true;
         default:
             return true;  // 01 (end) and unknown types change nothing
@@ -118,7 +120,8 @@ HexLineResult ParseHexRecord(std::string_view line, HexRecord& record) {
 }
 
 bool LoadHexFile(Context& ctx, const FileSource& source, bool fallbackAllowed) {
-    static constexpr HexVariant kHex{0, true, "Error reading Hexfile", "Checksum Error reading Hexfile"};
+    static constexpr HexVariant kHex{0, true, "Error reading Hexfile",
+                                     "Checksum Error reading Hexfile"};
     bool failedLineHasS = false;
     switch (ReadHexLines(ctx, source, kHex, true, failedLineHasS)) {
         case LoadOutcome::Loaded:
@@ -164,7 +167,8 @@ void HexRecordWriter::write(const uint8_t* bytes, uint32_t fileAddress, uint32_t
         const uint32_t page = a >> 16;
         if (page != blockPage_ || page != filePage_) {
             blockPage_ = filePage_ = page;
-            const uint8_t pageBytes[2] = {static_cast<uint8_t>(page >> 8), static_cast<uint8_t>(page)};
+            const uint8_t pageBytes[2] = {static_cast<uint8_t>(page >> 8),
+                                          static_cast<uint8_t>(page)};
             record(0x04, 0, pageBytes, 2);
         }
         const uint32_t k = std::min<uint32_t>(count, 16);
@@ -175,7 +179,9 @@ void HexRecordWriter::write(const uint8_t* bytes, uint32_t fileAddress, uint32_t
     }
 }
 
-void HexRecordWriter::end() { out_.append(":00000001FF\n"); }
+void HexRecordWriter::end() {
+    out_.append(":00000001FF\n");
+}
 
 namespace {
 

@@ -53,14 +53,14 @@ bool LoadEepFile(Context& ctx, const FileSource& source);
 // the page the file has set, so a block that starts on a lower page than the one before it
 // re-states its page.
 class HexRecordWriter {
-public:
+  public:
     explicit HexRecordWriter(std::string& out) : out_(out) {}
     void beginBlock() { blockPage_ = 0; }
     // `count` bytes whose first one has file address `fileAddress`.
     void write(const uint8_t* bytes, uint32_t fileAddress, uint32_t count);
     void end();  // ":00000001FF"
 
-private:
+  private:
     void record(uint8_t type, uint16_t address, const uint8_t* data, uint8_t length);
 
     std::string& out_;

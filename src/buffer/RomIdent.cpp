@@ -40,7 +40,8 @@ TableRead ReadTable(const std::string& path, size_t recordBytes, std::vector<uin
 
 std::string FieldText(const uint8_t* field, size_t width) {
     const void* zero = std::memchr(field, 0, width);
-    const size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - field) : width;
+    const size_t length =
+        zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - field) : width;
     return std::string(reinterpret_cast<const char*>(field), length);
 }
 
@@ -55,7 +56,8 @@ int RomIdentDatabase::Load(Context& ctx) {
     std::vector<uint8_t> titles, entries;
     switch (ReadTable(path("romident.gam"), kRomTitleBytes, titles)) {
         case TableRead::Missing:
-            Message(ctx, std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere, MessageKind::Error);
+            Message(ctx, std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere,
+                    MessageKind::Error);
             menuEnabled_ = false;
             return 1;
         case TableRead::OpenFailed:
@@ -84,8 +86,10 @@ int RomIdentDatabase::Load(Context& ctx) {
     return 0;
 }
 
-void RomIdentDatabase::SetTables(std::span<const uint8_t> titles, std::span<const uint8_t> entries) {
-    titles_.assign(titles.begin(), titles.begin() + titles.size() / kRomTitleBytes * kRomTitleBytes);
+void RomIdentDatabase::SetTables(std::span<const uint8_t> titles,
+                                 std::span<const uint8_t> entries) {
+    titles_.assign(titles.begin(),
+                   titles.begin() + titles.size() / kRomTitleBytes * kRomTitleBytes);
     entries_.assign(entries.begin(),
                     entries.begin() + entries.size() / kRomEntryBytes * kRomEntryBytes);
     loaded_ = true;
@@ -101,8 +105,8 @@ std::string RomIdentDatabase::Matches(uint32_t crc, int* count) const {
     int found = 0;
     for (size_t at = 0; at + kRomEntryBytes <= entries_.size(); at += kRomEntryBytes) {
         const uint8_t* e = entries_.data() + at;
-        const uint32_t entryCrc = uint32_t(e[20]) | uint32_t(e[21]) << 8 | uint32_t(e[22]) << 16 |
-                                  uint32_t(e[23]) << 24;
+        const uint32_t entryCrc =
+            uint32_t(e[20]) | uint32_t(e[21]) << 8 | uint32_t(e[22]) << 16 | uint32_t(e[23]) << 24;
         if (entryCrc != crc) continue;
         const int16_t title = static_cast<int16_t>(e[0] | (e[1] << 8));
         text += FieldText(e + 2, 18) + " from " + Title(title) + "\n";
@@ -113,7 +117,8 @@ std::string RomIdentDatabase::Matches(uint32_t crc, int* count) const {
 }
 
 uint32_t LoadedDataCrc(const Context& ctx) {
-    const uInt length = static_cast<uInt>(std::min<uint64_t>(ctx.profile.bufferLoaded, ctx.Buffer.size()));
+    const uInt length =
+        static_cast<uInt>(std::min<uint64_t>(ctx.profile.bufferLoaded, ctx.Buffer.size()));
     return static_cast<uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), ctx.Buffer.data(), length));
 }
 
@@ -135,7 +140,8 @@ RomIdentResult RomIdentClick(Context& ctx, RomIdentDatabase& db) {
         return result;
     }
     result.kind = RomIdentResult::Kind::Listing;
-    result.text = "ROMIDENT V2.1 - Data File Revision " + std::to_string(db.titleCount()) + "\n\n" + listing;
+    result.text =
+        "ROMIDENT V2.1 - Data File Revision " + std::to_string(db.titleCount()) + "\n\n" + listing;
     ctx.ui().inform(result.text);
     return result;
 }

@@ -24,10 +24,10 @@ inline constexpr size_t kRomEntryBytes = 28;
 
 struct RomIdentResult {
     enum class Kind {
-        Disabled,   // the menu entry is disabled (the titles file was missing); nothing done
-        NoData,     // the database could not be loaded (already reported)
-        Listing,    // `text` lists the matches
-        NotFound,   // no entry has the CRC; "NOT FOUND!" was reported
+        Disabled,  // the menu entry is disabled (the titles file was missing); nothing done
+        NoData,    // the database could not be loaded (already reported)
+        Listing,   // `text` lists the matches
+        NotFound,  // no entry has the CRC; "NOT FOUND!" was reported
     };
     Kind kind = Kind::NoData;
     std::string text;
@@ -35,7 +35,7 @@ struct RomIdentResult {
 };
 
 class RomIdentDatabase {
-public:
+  public:
     explicit RomIdentDatabase(std::string folder = {}) : folder_(std::move(folder)) {}
 
     // The menu entry's state: false once "romident.gam" was found missing.
@@ -55,7 +55,7 @@ public:
     // "<name> from <title>\n" for every entry with `crc`, in file order.
     std::string Matches(uint32_t crc, int* count) const;
 
-private:
+  private:
     std::string path(const char* file) const;
 
     std::string folder_;
@@ -65,7 +65,8 @@ private:
 };
 
 // The error texts of the database loader.
-inline constexpr const char* kRomIdentFilesNeeded = "ROMIDENT Data files needed for this function !";
+inline constexpr const char* kRomIdentFilesNeeded =
+    "ROMIDENT Data files needed for this function !";
 inline constexpr const char* kRomIdentWhere =
     "Copy romident.gam and romident.rom from your ROM identification package into the folder "
     "the program is started from.";

@@ -37,7 +37,8 @@ SLineResult ParseSRecordLine(std::string_view line, SRecord& record) {
         sum += b;
     }
     for (int i = 0; i < dataCount; ++i) {
-        if (!ReadHexByte(line, dataAt + 2 * size_t(i), record.data[i])) return SLineResult::BadRecord;
+        if (!ReadHexByte(line, dataAt + 2 * size_t(i), record.data[i]))
+            return SLineResult::BadRecord;
         sum += record.data[i];
     }
     uint8_t check;

@@ -11,7 +11,7 @@ namespace tavrin::test {
 namespace {
 
 class BinaryFileTest : public ::testing::Test {
-protected:
+  protected:
     BinaryFileTest() {
         rig.selectRawDevice(4096);
         std::fill(rig.ctx.Buffer.begin(), rig.ctx.Buffer.end(), 0x5A);
@@ -67,7 +67,8 @@ TEST_F(BinaryFileTest, PicSaveWarnsAndWritesTheProgramWords) {
     rig.ctx.profile.bufferSize = 1024;
     mnuSaveClick(rig.ctx, dir / "pic.bin", 1);
     EXPECT_EQ(rig.ui.results,
-              std::vector<std::string>{"Information: This format will not preserve any Fuse and Data information"});
+              std::vector<std::string>{
+                  "Information: This format will not preserve any Fuse and Data information"});
     EXPECT_EQ(ReadBytes(dir / "pic.bin").size(), 2048u);
 }
 

@@ -47,7 +47,8 @@ TEST(FileFormatChoice, ContentsTellTheFormat) {
         return DetectFormat(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     };
     EXPECT_EQ(detect(":00000001FF\n"), FileFormat::IntelHex);
-    EXPECT_EQ(detect("\xEF\xBB\xBF\r\n  " + HexRecordLine(0, 0, {1}) + "\r\n"), FileFormat::IntelHex);
+    EXPECT_EQ(detect("\xEF\xBB\xBF\r\n  " + HexRecordLine(0, 0, {1}) + "\r\n"),
+              FileFormat::IntelHex);
     EXPECT_EQ(detect("S00600004844521B\nS9030000FC\n"), FileFormat::SRecord);
     EXPECT_EQ(detect(SRecordLine('3', 0x100, {1, 2}) + "\n"), FileFormat::SRecord);
     EXPECT_EQ(detect(":00000001FE\n"), FileFormat::Binary);  // bad checksum
@@ -87,9 +88,12 @@ TEST_P(FileRoundTrip, SavedImageLoadsBackTheSame) {
 
 std::vector<RoundTrip> RoundTrips() {
     std::vector<RoundTrip> out;
-    for (auto [format, filter] : {std::pair{FileFormat::Binary, 1}, {FileFormat::IntelHex, 2},
-                                  {FileFormat::SRecord, 3}, {FileFormat::Rom, 4}})
-        for (uint32_t size : {1u, 15u, 16u, 17u, 4095u, 65535u, 65536u, 65537u, 1048579u, kBufferBytes})
+    for (auto [format, filter] : {std::pair{FileFormat::Binary, 1},
+                                  {FileFormat::IntelHex, 2},
+                                  {FileFormat::SRecord, 3},
+                                  {FileFormat::Rom, 4}})
+        for (uint32_t size :
+             {1u, 15u, 16u, 17u, 4095u, 65535u, 65536u, 65537u, 1048579u, kBufferBytes})
             out.push_back({format, filter, size});
     return out;
 }
@@ -99,7 +103,8 @@ std::string RoundTripName(const ::testing::TestParamInfo<RoundTrip>& info) {
     return std::string(names[int(info.param.format)]) + "_" + std::to_string(info.param.size);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, FileRoundTrip, ::testing::ValuesIn(RoundTrips()), RoundTripName);
+INSTANTIATE_TEST_SUITE_P(EveryFormat, FileRoundTrip, ::testing::ValuesIn(RoundTrips()),
+                         RoundTripName);
 
 TEST(FileRoundTripEep, EepromAreaLoadsBackTheSame) {
     for (uint32_t size : {1u, 33u, 65536u, 70000u, kBufferBytes - 0x40000}) {
@@ -144,7 +149,7 @@ TEST(LoadCommand, RemembersTheFolderAndProposesTheName) {
 }
 
 class PicLoad : public ::testing::Test {
-protected:
+  protected:
     PicLoad() {
         DeviceProfile& p = rig.ctx.profile;
         p.eep = 17, p.PIC = 1, p.picProgWords = 1024, p.bufferSize = 77;
@@ -196,7 +201,8 @@ TEST(AvrLoad, FlashFileErasesTheEepromImageButAnEepFileDoesNot) {
     rig.selectRawDevice(8192, 14);
     DeviceProfile& p = rig.ctx.profile;
     p.avrEepromBase = 0x40000, p.avrEepromSize = 512, p.bufferSize = 5;
-    WriteText(dir / "f.hex", HexRecordLine(4, 0, {0, 4}) + "\n" + HexRecordLine(0, 0x10, {1}) + "\n");
+    WriteText(dir / "f.hex",
+              HexRecordLine(4, 0, {0, 4}) + "\n" + HexRecordLine(0, 0x10, {1}) + "\n");
     mnuLoadClick(rig.ctx, dir / "f.hex");
     EXPECT_EQ(p.bufferSize, 8192);
     EXPECT_EQ(rig.ctx.Buffer[0x40010], 0xFF);
@@ -232,7 +238,8 @@ TEST(SaveImage, AsGivenWritesTheExactName) {
     SimRig rig;
     ScratchDir dir;
     rig.selectRawDevice(16);
-    const auto written = SaveImage(rig.ctx, dir / "out.img", FileFormat::SRecord, SaveNaming::AsGiven);
+    const auto written =
+        SaveImage(rig.ctx, dir / "out.img", FileFormat::SRecord, SaveNaming::AsGiven);
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, dir / "out.img");
     EXPECT_EQ(Lines(ReadText(dir / "out.img")).back(), "S9030000FC");
@@ -240,7 +247,7 @@ TEST(SaveImage, AsGivenWritesTheExactName) {
 }
 
 class SaveFailure : public ::testing::Test {
-protected:
+  protected:
     SaveFailure() {
         rig.selectRawDevice(kBufferBytes);
         WriteText(dir / "old.hex", "previous contents\n");

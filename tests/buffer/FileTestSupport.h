@@ -19,9 +19,10 @@
 namespace tavrin::test {
 
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-files-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavrin-files-XXXXXX").string();
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
@@ -36,12 +37,13 @@ public:
     // Names of the files in the folder, sorted.
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(path_)) out.push_back(e.path().filename());
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            out.push_back(e.path().filename());
         std::sort(out.begin(), out.end());
         return out;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -113,7 +115,8 @@ inline std::string SRecordLine(char type, uint32_t address, const std::vector<ui
         sum += b;
     };
     put(static_cast<uint8_t>(data.size() + addressBytes + 1));
-    for (int shift = 8 * (addressBytes - 1); shift >= 0; shift -= 8) put(static_cast<uint8_t>(address >> shift));
+    for (int shift = 8 * (addressBytes - 1); shift >= 0; shift -= 8)
+        put(static_cast<uint8_t>(address >> shift));
     for (uint8_t b : data) put(b);
     const uint8_t check = static_cast<uint8_t>(~sum);
     line += digits[check >> 4];
@@ -121,7 +124,9 @@ inline std::string SRecordLine(char type, uint32_t address, const std::vector<ui
     return line;
 }
 
-inline bool HaveSrecCat() { return std::system("command -v srec_cat >/dev/null 2>&1") == 0; }
+inline bool HaveSrecCat() {
+    return std::system("command -v srec_cat >/dev/null 2>&1") == 0;
+}
 
 // Runs srec_cat with `args`; true on exit status 0.
 inline bool RunSrecCat(const std::string& args) {

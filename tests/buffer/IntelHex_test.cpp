@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kCaption = "Tavrin Eprom Prog(0.95B)- ";
 
 class HexFileTest : public ::testing::Test {
-protected:
+  protected:
     HexFileTest() {
         rig.selectRawDevice(65536);
         std::fill(rig.ctx.Buffer.begin(), rig.ctx.Buffer.end(), 0x5A);
@@ -133,9 +133,9 @@ TEST_F(HexFileTest, LowerCaseDigitsAndLeadingTextBeforeTheMarkAreAccepted) {
 }
 
 TEST_F(HexFileTest, ExtendedAddressRecordsMoveTheData) {
-    load("ext.hex", HexRecordLine(4, 0, {0x00, 0x03}) + "\n" + HexRecordLine(0, 0x0010, {0x11}) + "\n" +
-                        HexRecordLine(2, 0, {0x10, 0x00}) + "\n" + HexRecordLine(0, 0x0002, {0x22}) +
-                        "\n:00000001FF\n");
+    load("ext.hex", HexRecordLine(4, 0, {0x00, 0x03}) + "\n" + HexRecordLine(0, 0x0010, {0x11}) +
+                        "\n" + HexRecordLine(2, 0, {0x10, 0x00}) + "\n" +
+                        HexRecordLine(0, 0x0002, {0x22}) + "\n:00000001FF\n");
     EXPECT_EQ(rig.ctx.Buffer[0x30010], 0x11);
     EXPECT_EQ(rig.ctx.Buffer[0x10002], 0x22);
     EXPECT_EQ(rig.ctx.profile.bufferLoaded, 0x30011u);
@@ -143,8 +143,9 @@ TEST_F(HexFileTest, ExtendedAddressRecordsMoveTheData) {
 
 TEST_F(HexFileTest, DataPastTheBufferIsRefusedWhole) {
     // Page 0x3F holds the last 64 KB; a record that crosses its end is refused.
-    load("edge.hex", HexRecordLine(4, 0, {0x00, 0x3F}) + "\n" + HexRecordLine(0, 0xFFF0, RandomBytes(16, 4)) +
-                         "\n" + HexRecordLine(0, 0xFFF8, RandomBytes(16, 5)) + "\n");
+    load("edge.hex", HexRecordLine(4, 0, {0x00, 0x3F}) + "\n" +
+                         HexRecordLine(0, 0xFFF0, RandomBytes(16, 4)) + "\n" +
+                         HexRecordLine(0, 0xFFF8, RandomBytes(16, 5)) + "\n");
     const std::vector<uint8_t> first = RandomBytes(16, 4);
     EXPECT_TRUE(std::equal(first.begin(), first.end(), rig.ctx.Buffer.end() - 16));
     EXPECT_TRUE(rig.ui.saw("Error reading Hexfile"));
@@ -153,7 +154,8 @@ TEST_F(HexFileTest, DataPastTheBufferIsRefusedWhole) {
 }
 
 TEST_F(HexFileTest, PageFarAboveTheBufferIsRefused) {
-    load("far.hex", HexRecordLine(4, 0, {0xFF, 0xFF}) + "\n" + HexRecordLine(0, 0xFFFF, {1}) + "\n");
+    load("far.hex",
+         HexRecordLine(4, 0, {0xFF, 0xFF}) + "\n" + HexRecordLine(0, 0xFFFF, {1}) + "\n");
     EXPECT_TRUE(rig.ui.saw("Error reading Hexfile"));
 }
 
@@ -163,7 +165,8 @@ TEST_F(HexFileTest, ExtendedAddressRecordWithoutItsBytesIsRefused) {
 }
 
 TEST_F(HexFileTest, SRecordsInAHexFileLoadThroughTheFallback) {
-    load("motorola.hex", "S00600004844521B\n" + SRecordLine('1', 0x10, {1, 2, 3}) + "\nS9030000FC\n");
+    load("motorola.hex",
+         "S00600004844521B\n" + SRecordLine('1', 0x10, {1, 2, 3}) + "\nS9030000FC\n");
     EXPECT_TRUE(rig.ui.saw("Error reading Hexfile"));
     EXPECT_EQ(rig.ui.lastText(), "S Record File loaded OK");
     EXPECT_EQ(rig.ctx.Buffer[0x12], 3);
@@ -207,7 +210,8 @@ TEST_F(HexFileTest, SavingA128KDeviceWritesPageRecords) {
     ASSERT_EQ(lines.size(), 8192u + 1 + 1);
     EXPECT_EQ(lines[4096], ":020000040001F9");
     EXPECT_EQ(lines[4097].substr(0, 9), ":10000000");
-    EXPECT_EQ(lines[0], HexRecordLine(0, 0, std::vector<uint8_t>(image.begin(), image.begin() + 16)));
+    EXPECT_EQ(lines[0],
+              HexRecordLine(0, 0, std::vector<uint8_t>(image.begin(), image.begin() + 16)));
     EXPECT_EQ(lines.back(), ":00000001FF");
     EXPECT_EQ(rig.ctx.controls.caption, std::string(kCaption) + (dir / "big.HEX"));
     EXPECT_TRUE(rig.ui.messages.empty());
@@ -260,7 +264,7 @@ TEST_F(HexFileTest, BlockOnALowerPageAfterAHigherOneRestatesItsPage) {
 }
 
 class EepFileTest : public HexFileTest {
-protected:
+  protected:
     EepFileTest() {
         rig.selectRawDevice(8192, 14);
         rig.ctx.profile.avrEepromBase = 0x40000;
@@ -275,7 +279,8 @@ TEST_F(EepFileTest, SavesTheEepromAreaFromFileAddressZero) {
     mnuSaveClick(rig.ctx, dir / "data", 5);
     const std::vector<std::string> lines = Lines(ReadText(dir / "data.EEP"));
     ASSERT_EQ(lines.size(), 33u);
-    EXPECT_EQ(lines[0], HexRecordLine(0, 0, std::vector<uint8_t>(eeprom.begin(), eeprom.begin() + 16)));
+    EXPECT_EQ(lines[0],
+              HexRecordLine(0, 0, std::vector<uint8_t>(eeprom.begin(), eeprom.begin() + 16)));
     EXPECT_EQ(rig.ctx.controls.caption, captionBefore);
 }
 
@@ -300,7 +305,8 @@ TEST_F(EepFileTest, ErrorsNameTheEepFile) {
 
 TEST_F(EepFileTest, DataPastTheBufferIsRefused) {
     rig.ctx.profile.avrEepromBase = kBufferBytes - 8;
-    load("edge.eep", HexRecordLine(0, 0, RandomBytes(8, 8)) + "\n" + HexRecordLine(0, 8, {1}) + "\n");
+    load("edge.eep",
+         HexRecordLine(0, 0, RandomBytes(8, 8)) + "\n" + HexRecordLine(0, 8, {1}) + "\n");
     EXPECT_TRUE(rig.ui.saw("Error reading Hexfile (EEP)"));
     const std::vector<uint8_t> first = RandomBytes(8, 8);
     EXPECT_TRUE(std::equal(first.begin(), first.end(), rig.ctx.Buffer.end() - 8));

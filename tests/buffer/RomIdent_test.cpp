@@ -15,7 +15,8 @@ namespace {
 std::vector<uint8_t> Titles(const std::vector<std::string>& titles) {
     std::vector<uint8_t> out(titles.size() * kRomTitleBytes, 0);
     for (size_t i = 0; i < titles.size(); ++i)
-        std::memcpy(out.data() + i * kRomTitleBytes, titles[i].data(), std::min<size_t>(titles[i].size(), 80));
+        std::memcpy(out.data() + i * kRomTitleBytes, titles[i].data(),
+                    std::min<size_t>(titles[i].size(), 80));
     return out;
 }
 
@@ -33,7 +34,7 @@ uint32_t Crc(const std::vector<uint8_t>& bytes) {
 }
 
 class RomIdentTest : public ::testing::Test {
-protected:
+  protected:
     RomIdentTest() : db(dir.path().string()) {
         image = RandomBytes(1000, 3);
         std::copy(image.begin(), image.end(), rig.ctx.Buffer.begin());

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kCaption = "Tavrin Eprom Prog(0.95B)- ";
 
 class SRecordFileTest : public ::testing::Test {
-protected:
+  protected:
     SRecordFileTest() {
         rig.selectRawDevice(65536);
         std::fill(rig.ctx.Buffer.begin(), rig.ctx.Buffer.end(), 0x5A);
@@ -117,9 +117,9 @@ TEST_F(SRecordFileTest, DataPastTheBufferIsRefusedWhole) {
 TEST_F(SRecordFileTest, HexRecordsFailingInAnSFileFallBackToTheHexLoader) {
     // A line with an S3 tag inside an otherwise Intel file fails as an S-record, and holds ':'.
     load("mixed.s", HexRecordLine(0, 0x30, {0x77}) + "\n:S3\n");
-    const long errors = std::count_if(rig.ui.messages.begin(), rig.ui.messages.end(), [](const auto& m) {
-        return m.text == "Checksum Error reading Hexfile";
-    });
+    const long errors =
+        std::count_if(rig.ui.messages.begin(), rig.ui.messages.end(),
+                      [](const auto& m) { return m.text == "Checksum Error reading Hexfile"; });
     EXPECT_EQ(errors, 2);  // once as S-records, once as Intel HEX
     EXPECT_EQ(rig.ctx.Buffer[0x30], 0x77);
     EXPECT_FALSE(rig.ui.saw("Hex File loaded OK"));  // the HEX reading fails on ":S3" as well

@@ -10,7 +10,7 @@ namespace tavrin::test {
 namespace {
 
 class SrecCatCrossCheck : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!HaveSrecCat()) GTEST_SKIP() << "srec_cat is not installed";
     }
@@ -77,7 +77,8 @@ TEST_F(SrecCatCrossCheck, LoadsItsIntelHex) {
 TEST_F(SrecCatCrossCheck, LoadsItsIntelHexAtAnOffsetWithSegmentRecords) {
     const std::vector<uint8_t> image = RandomBytes(70000, 5);
     WriteBytes(dir / "in.bin", image);
-    ASSERT_TRUE(RunSrecCat(dir / "in.bin" + " -Binary -offset 0x123456 -o " + dir / "lin.hex" + " -Intel"));
+    ASSERT_TRUE(
+        RunSrecCat(dir / "in.bin" + " -Binary -offset 0x123456 -o " + dir / "lin.hex" + " -Intel"));
     expectLoaded(dir / "lin.hex", image, 0x123456);
     // Segmented addressing (type 02 records) reaches the first megabyte.
     ASSERT_TRUE(RunSrecCat(dir / "in.bin" + " -Binary -offset 0x23456 -o " + dir / "seg.hex" +
@@ -91,11 +92,13 @@ TEST_F(SrecCatCrossCheck, LoadsItsMotorolaRecordsOfEveryAddressLength) {
         int addressLength;
         uint32_t size, at;
     };
-    for (const Case& c : {Case{2, 30000, 0x100}, Case{3, 300000, 0x20000}, Case{4, 1u << 20, 0x2F0000}}) {
+    for (const Case& c :
+         {Case{2, 30000, 0x100}, Case{3, 300000, 0x20000}, Case{4, 1u << 20, 0x2F0000}}) {
         const std::vector<uint8_t> image = RandomBytes(c.size, c.size);
         WriteBytes(dir / "in.bin", image);
         const std::string out = dir / ("theirs" + std::to_string(c.addressLength) + ".s");
-        ASSERT_TRUE(RunSrecCat(dir / "in.bin" + " -Binary -offset " + std::to_string(c.at) + " -o " + out +
+        ASSERT_TRUE(RunSrecCat(dir / "in.bin" + " -Binary -offset " + std::to_string(c.at) +
+                               " -o " + out +
                                " -Motorola -address-length=" + std::to_string(c.addressLength)));
         const std::string text = ReadText(out);
         ASSERT_NE(text.find("\nS" + std::to_string(c.addressLength - 1)), std::string::npos);
