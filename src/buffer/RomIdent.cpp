@@ -8,8 +8,6 @@
 #include <fstream>
 #include <new>
 
-#include "core/RunFrame.h"
-
 namespace tavrin {
 
 namespace {
@@ -56,26 +54,25 @@ int RomIdentDatabase::Load(Context& ctx) {
     std::vector<uint8_t> titles, entries;
     switch (ReadTable(path("romident.gam"), kRomTitleBytes, titles)) {
         case TableRead::Missing:
-            Message(ctx, std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere,
-                    MessageKind::Error);
+            ctx.ui().inform(std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere);
             menuEnabled_ = false;
             return 1;
         case TableRead::OpenFailed:
             return 1;
         case TableRead::NoMemory:
-            Message(ctx, kRomIdentNoMemory, MessageKind::Error);
+            ctx.ui().inform(kRomIdentNoMemory);
             return 1;
         case TableRead::Ok:
             break;
     }
     switch (ReadTable(path("romident.rom"), kRomEntryBytes, entries)) {
         case TableRead::Missing:
-            Message(ctx, kRomIdentFilesNeeded, MessageKind::Error);
+            ctx.ui().inform(kRomIdentFilesNeeded);
             return 1;
         case TableRead::OpenFailed:
             return 1;
         case TableRead::NoMemory:
-            Message(ctx, kRomIdentNoMemory, MessageKind::Error);
+            ctx.ui().inform(kRomIdentNoMemory);
             return 1;
         case TableRead::Ok:
             break;
@@ -136,7 +133,7 @@ RomIdentResult RomIdentClick(Context& ctx, RomIdentDatabase& db) {
     if (matches == 0) {
         result.kind = RomIdentResult::Kind::NotFound;
         result.text = "NOT FOUND!";
-        Message(ctx, result.text, MessageKind::Error);
+        ctx.ui().inform(result.text);
         return result;
     }
     result.kind = RomIdentResult::Kind::Listing;

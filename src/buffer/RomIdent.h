@@ -45,7 +45,7 @@ class RomIdentDatabase {
     size_t entryCount() const { return entries_.size() / kRomEntryBytes; }
 
     // Reads both files: 0 when both tables are in memory (loaded() from then on), nonzero
-    // otherwise (the error boxes go through the front end as error messages).
+    // otherwise (its error boxes go to FrontEnd::inform).
     int Load(Context& ctx);
     // Tables from bytes already in memory (tests, fuzzing); partial records are dropped.
     void SetTables(std::span<const uint8_t> titles, std::span<const uint8_t> entries);
@@ -77,8 +77,8 @@ uint32_t LoadedDataCrc(const Context& ctx);
 
 // Loads the database when needed, then lists the entries whose CRC equals that of the loaded
 // data: "ROMIDENT V2.1 - Data File Revision <title count>\n\n" followed by the matches. The
-// listing is shown in an information box (FrontEnd::inform); "NOT FOUND!" and the loader's error
-// texts are reported as error messages.
+// listing, "NOT FOUND!" and the loader's error texts are boxes with one OK button
+// (FrontEnd::inform); the returned kind tells a window which icon they deserve.
 RomIdentResult RomIdentClick(Context& ctx, RomIdentDatabase& db);
 
 }  // namespace tavrin

@@ -106,9 +106,7 @@ TEST_F(RomIdentTest, NoMatchReportsNotFound) {
     writeDatabase(Titles({"T"}), entries);
     const RomIdentResult r = RomIdentClick(rig.ctx, db);
     EXPECT_EQ(r.kind, RomIdentResult::Kind::NotFound);
-    EXPECT_EQ(rig.ui.lastText(), "NOT FOUND!");
-    EXPECT_EQ(rig.ui.last()->kind, MessageKind::Error);
-    EXPECT_TRUE(rig.ui.results.empty());
+    EXPECT_EQ(rig.ui.results, std::vector<std::string>{"Information: NOT FOUND!"});
 }
 
 TEST_F(RomIdentTest, BadTitleIndexesShowAnEmptyTitle) {
@@ -134,24 +132,24 @@ TEST_F(RomIdentTest, MissingTitlesDisableTheCommand) {
     WriteBytes(dir / "romident.rom", {});
     const RomIdentResult r = RomIdentClick(rig.ctx, db);
     EXPECT_EQ(r.kind, RomIdentResult::Kind::NoData);
-    ASSERT_NE(rig.ui.last(), nullptr);
-    const std::string& text = rig.ui.last()->text;
-    EXPECT_EQ(text.rfind("ROMIDENT Data files needed for this function !\n\n", 0), 0u);
+    ASSERT_EQ(rig.ui.results.size(), 1u);
+    const std::string& text = rig.ui.results[0];
+    EXPECT_EQ(text.rfind("Information: ROMIDENT Data files needed for this function !\n\n", 0), 0u);
     EXPECT_GT(text.size(), 50u);
     EXPECT_EQ(text.find("http"), std::string::npos);
     EXPECT_EQ(text.find("www"), std::string::npos);
     EXPECT_FALSE(db.menuEnabled());
 
     writeDatabase(Titles({"T"}), {});  // too late: the entry stays disabled
-    rig.ui.messages.clear();
     EXPECT_EQ(RomIdentClick(rig.ctx, db).kind, RomIdentResult::Kind::Disabled);
-    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_EQ(rig.ui.results.size(), 1u);
 }
 
 TEST_F(RomIdentTest, MissingEntriesTryAgainNextTime) {
     WriteBytes(dir / "romident.gam", Titles({"T"}));
     EXPECT_EQ(RomIdentClick(rig.ctx, db).kind, RomIdentResult::Kind::NoData);
-    EXPECT_EQ(rig.ui.lastText(), "ROMIDENT Data files needed for this function !");
+    EXPECT_EQ(rig.ui.results, std::vector<std::string>{
+                                  "Information: ROMIDENT Data files needed for this function !"});
     EXPECT_TRUE(db.menuEnabled());
     EXPECT_FALSE(db.loaded());
 
