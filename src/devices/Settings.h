@@ -62,12 +62,16 @@ struct SettingsControls {
 };
 
 struct SettingsHooks {
-    // Runs the selection handler of family `eep` as if the menu entry with Tag `deviceId` was
-    // chosen (codes without a handler select nothing).
-    std::function<void(Context&, int32_t eep, int32_t deviceId)> replay;
+    // Runs the selection handler named `handler` as if the menu entry with Tag `deviceId` was
+    // chosen.
+    std::function<void(Context&, const std::string& handler, int32_t deviceId)> replay;
     // Shows the DIP pattern of `dip` and refreshes the window.
     std::function<void(Context&, int32_t dip)> showPattern;
 };
+
+// The selection handler that the settings replay runs for a family code; nullptr for codes that
+// have none.
+const char* ReplayHandler(int32_t eep);
 
 void LoadSettings(Context& ctx, SettingsStore& store, SettingsControls& controls,
                   const SettingsHooks& hooks);

@@ -27,14 +27,12 @@ void PaintDipImage(QPainter& painter, const QRect& r, int image) {
         painter.setBrush(QColor(40, 90, 200));
         painter.drawRect(body);
         const QRect slot = body.adjusted(3, 3, -3, -3);
-        painter.setBrush(QColor(235, 235, 235));
+        painter.setBrush(QColor(45, 45, 55));
         painter.drawRect(slot);
         const int h = slot.height() / 2;
         const QRect lever = image == 1 ? QRect(slot.left(), slot.top(), slot.width() + 1, h)
                                        : QRect(slot.left(), slot.bottom() - h + 1, slot.width() + 1, h);
         painter.fillRect(lever, QColor(250, 250, 250));
-        painter.setPen(QColor(60, 60, 60));
-        painter.drawRect(lever.adjusted(0, 0, -1, -1));
     } else if (image >= 3 && image <= 5) {
         // Four header pins; the cap joins the pair of the jumper position (3 top, 5 bottom).
         const int pitch = (r.height() - 4) / 4;

@@ -1,5 +1,7 @@
 #include "ui/BufferGridModel.h"
 
+#include <QPainter>
+
 namespace tavrin::ui {
 
 BufferGridModel::BufferGridModel(QStringList headers, QObject* parent)
@@ -41,6 +43,18 @@ QVariant BufferGridModel::data(const QModelIndex& index, int role) const {
 QVariant BufferGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     return headers_.value(section);
+}
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const QVariant text = index.data(Qt::DisplayRole);
+    if (!text.isValid()) return;
+    painter->save();
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->drawText(option.rect.adjusted(1, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      text.toString());
+    painter->restore();
 }
 
 }  // namespace tavrin::ui

@@ -4,6 +4,7 @@
 // horizontal header; model row r is grid row r + 1.
 
 #include <QAbstractTableModel>
+#include <QStyledItemDelegate>
 #include <QStringList>
 #include <functional>
 
@@ -37,6 +38,14 @@ private:
     int rows_ = 0;
     CellText cellText_;
     mutable long long requests_ = 0;
+};
+
+// Draws a cell's text at its left + 1 and top + 1, unpadded, so that two hex digits fit a column
+// of 16 pixels.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 }  // namespace tavrin::ui

@@ -31,6 +31,9 @@
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
+#include "buffer/Checksum.h"
+#include "buffer/RomIdent.h"
+#include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
@@ -43,67 +46,6 @@ namespace tavrin::ui {
 namespace {
 
 constexpr int kWindowWidth = 550, kWindowHeight = 480;
-constexpr int kDipPitch = 18, kDipLeft = 34, kDipTop = 148;
-
-QLineEdit* readOnlyBox(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    box->setGeometry(geometry);
-    return box;
-}
-
-QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, const char* name = nullptr) {
-    auto* l = new QLabel(text, parent);
-    if (name) l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QFrame* floatingPanel(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Raised);
-    panel->setLineWidth(2);
-    panel->setAutoFillBackground(true);
-    panel->setGeometry(geometry);
-    panel->hide();
-    return panel;
-}
-
-QLabel* panelHeader(QFrame* panel, const QString& text, const char* name = nullptr) {
-    auto* header = label(panel, text, QRect(4, 4, panel->width() - 8, 18), name);
-    header->setAutoFillBackground(true);
-    QPalette pal = header->palette();
-    pal.setColor(QPalette::Window, QColor(0, 0, 128));
-    pal.setColor(QPalette::WindowText, Qt::white);
-    header->setPalette(pal);
-    header->setAlignment(Qt::AlignCenter);
-    return header;
-}
-
-// Tool-bar glyphs: a coloured chip outline with a short mark.
-QIcon glyph(const QString& mark, const QColor& colour) {
-    QPixmap pm(22, 22);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(40, 40, 40));
-    p.setBrush(colour);
-    p.drawRoundedRect(QRect(3, 2, 16, 18), 2, 2);
-    for (int i = 0; i < 4; ++i) {
-        p.drawLine(0, 5 + 4 * i, 3, 5 + 4 * i);
-        p.drawLine(19, 5 + 4 * i, 22, 5 + 4 * i);
-    }
-    p.setPen(Qt::white);
-    QFont f;
-    f.setPixelSize(mark.size() > 1 ? 8 : 11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(3, 2, 16, 18), Qt::AlignCenter, mark);
-    return QIcon(pm);
-}
 
 QColor windowsColour(uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
@@ -157,6 +99,7 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
 
     buildFloatingPanels(PageControl1_);
     buildDeviceMenu();
+    connectGridModels();
 
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -164,521 +107,12 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
     FormCreate();
 }
 
-TfrmEprom::~TfrmEprom() { ctx_.setFrontEnd(nullptr); }
-
-// ---------------------------------------------------------------------------------------------
-// Menus and tool bar
-
-void TfrmEprom::buildMenus() {
-    auto add = [this](QMenu* menu, const QString& text, const char* name, const QKeySequence& key,
-                      std::function<void()> handler) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(name);
-        if (!key.isEmpty()) a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [handler] { handler(); });
-        return a;
-    };
-    QMenu* file = menuBar()->addMenu("&File");
-    file->setObjectName("mnuFile");
-    mnuLoad_ = add(file, "&Load", "mnuLoad", QKeySequence("Ctrl+L"), [this] { mnuLoadClick(); });
-    mnuSave_ = add(file, "&Save As..", "mnuSave", QKeySequence("Ctrl+S"), [this] { mnuSaveClick(); });
-    file->addSeparator();
-    mnuExit_ = add(file, "E&xit", "mnuExit", QKeySequence("Ctrl+X"), [this] { mnuExitClick(); });
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    edit->setObjectName("mnuEdit");
-
-    QAction* device = menuBar()->addAction("&Device");
-    device->setObjectName("Device1");
-    connect(device, &QAction::triggered, this, [this] { Device1Click(); });
-
-    QMenu* action = menuBar()->addMenu("&Action");
-    action->setObjectName("mnuAction");
-    mnuRead_ = add(action, "&Read", "mnuRead", QKeySequence("Ctrl+R"), [this] { runCommand(Command::Read); });
-    mnuProgram_ = add(action, "&Program/Test RAM", "mnuProgram", QKeySequence("Ctrl+P"),
-                      [this] { runCommand(Command::Program); });
-    mnuVerify_ = add(action, "&Compare/Verify", "mnuVerify", QKeySequence("Ctrl+C"),
-                     [this] { runCommand(Command::Verify); });
-    mnuBlank_ = add(action, "&Blank Check", "mnuBlank", QKeySequence("Ctrl+B"),
-                    [this] { runCommand(Command::Blank); });
-    mnuErase_ = add(action, "&Erase 28/29/49/89/90/PIC", "mnuErase", QKeySequence("Ctrl+E"),
-                    [this] { runCommand(Command::Erase); });
-    mnuGetID_ = add(action, "&Get ID 28/29/49/89/90", "mnuGetID", QKeySequence("Ctrl+I"),
-                    [this] { runCommand(Command::GetId); });
-    QMenu* clear = action->addMenu("Clear Buffer");
-    clear->setObjectName("Clear1");
-    QAction* ff = add(clear, "OxFF", "ClearFF", {}, [this] { Clear1Click(1); });
-    ff->setProperty("Tag", 1);
-    QAction* zero = add(clear, "0x00", "Clear00", {}, [this] { Clear1Click(2); });
-    zero->setProperty("Tag", 2);
-    QAction* invert = add(action, "Invert DATA", "InvertDATA1", {}, [this] { InvertDATA1Click(); });
-    QAction* swap = add(action, "Swap BYTE", "Swapbyte1", {}, [this] { Swapbyte1Click(); });
-    mnuRomIdent_ = add(action, "RomIdent", "RomIdent1", {}, [this] { RomIdentClick(); });
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->setObjectName("mnuHelp");
-    QAction* test = add(help, "&Test Hardware", "mnuTest", {}, [this] { mnuTestClick(); });
-    help->addSeparator();
-    add(help, "&About", "mnuAbout", {}, [this] { AboutClick(); });
-
-    // While a routine runs, nothing may start a second one or change the image under it.
-    runLocked_ = {mnuLoad_, mnuSave_, mnuRead_, mnuProgram_, mnuVerify_, mnuBlank_, mnuErase_,
-                  mnuGetID_, ff,       zero,      invert,    swap,      mnuRomIdent_, test, device};
-}
-
-void TfrmEprom::buildToolBar() {
-    pICON_ = new QToolBar(this);
-    pICON_->setObjectName("pICON");
-    pICON_->setMovable(false);
-    pICON_->setFloatable(false);
-    pICON_->setFixedHeight(31);
-    pICON_->setIconSize(QSize(22, 22));
-    pICON_->toggleViewAction()->setVisible(false);
-    addToolBar(Qt::TopToolBarArea, pICON_);
-    auto button = [this](const char* name, const QString& hint, const QIcon& icon,
-                         std::function<void()> handler) {
-        auto* b = new QToolButton(pICON_);
-        b->setObjectName(name);
-        b->setToolTip(hint);
-        b->setIcon(icon);
-        b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, [handler] { handler(); });
-        pICON_->addWidget(b);
-        return b;
-    };
-    button("SpeedButton1", "Open File", style()->standardIcon(QStyle::SP_DialogOpenButton),
-           [this] { mnuLoadClick(); });
-    button("SpeedButton2", "Save File", style()->standardIcon(QStyle::SP_DialogSaveButton),
-           [this] { mnuSaveClick(); });
-    pICON_->addSeparator();
-    sbRead_ = button("sbRead", "Read Chip", glyph("R", QColor(30, 30, 30)), [this] { runCommand(Command::Read); });
-    sbVerify_ = button("sbVerify", "Verify", glyph("V", QColor(0, 128, 0)), [this] { runCommand(Command::Verify); });
-    button("sbClear", "Clear Buffer", glyph("FF", QColor(90, 90, 160)), [this] { Clear1Click(1); });
-    sbBlank_ = button("sbBlank", "Blank Test", glyph("B", QColor(0, 0, 128)), [this] { runCommand(Command::Blank); });
-    sbProg_ = button("sbProg", "Program Chip", glyph("P", QColor(200, 0, 0)), [this] { runCommand(Command::Program); });
-    sbErase_ = button("sbErase", "Erase Chip", glyph("E", QColor(120, 60, 160)), [this] { runCommand(Command::Erase); });
-    sbGetID_ = button("sbGetID", "Electronic ID", glyph("ID", QColor(160, 110, 0)), [this] { runCommand(Command::GetId); });
-    pICON_->addSeparator();
-    sbTavrin_ = button("sbTavrin", "Swap DIP SW", {}, [this] { sbTavrin_Click(); });
-    sbTavrin_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    sbTavrin_->setText("Tavrin");
-    sbTavrin_->setMinimumWidth(48);
-    sbRdLB_ = button("sbRdLB", "Read LockBit", {}, [this] { sbRdLBClick(); });
-    sbRdLB_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    sbRdLB_->setText("LB");
-}
-
-// ---------------------------------------------------------------------------------------------
-// Pages
-
-void TfrmEprom::buildDevicePage(QWidget* page) {
-    auto* Panel4 = new QFrame(page);
-    Panel4->setObjectName("Panel4");
-    Panel4->setFrameShape(QFrame::StyledPanel);
-    Panel4->setGeometry(2, 2, 268, 202);
-
-    edDevice_ = new QLabel(Panel4);
-    edDevice_->setObjectName("edDevice");
-    edDevice_->setFrameShape(QFrame::Panel);
-    edDevice_->setFrameShadow(QFrame::Sunken);
-    edDevice_->setGeometry(6, 4, 150, 22);
-    edDevice_->setToolTip("Click to choose the device");
-    edDevice_->setCursor(Qt::PointingHandCursor);
-    edDevice_->installEventFilter(this);
-    edSearch_ = new QLineEdit(Panel4);
-    edSearch_->setObjectName("edSearch");
-    edSearch_->setPlaceholderText("Find device...");
-    edSearch_->setGeometry(160, 4, 102, 22);
-    connect(edSearch_, &QLineEdit::returnPressed, this, [this] { searchDevice(); });
-
-    label(Panel4, "Size & Checksum", QRect(6, 28, 120, 14));
-    edBuffer_ = readOnlyBox(Panel4, "edBuffer", QRect(6, 42, 90, 20));
-    edChecksum_ = readOnlyBox(Panel4, "edChecksum", QRect(100, 42, 90, 20));
-    label(Panel4, "Shift & Pattern adr", QRect(6, 64, 120, 14));
-    edShiftAdr_ = readOnlyBox(Panel4, "edShiftAdr", QRect(6, 78, 90, 20));
-    edPatternAdr_ = readOnlyBox(Panel4, "edPatternAdr", QRect(100, 78, 90, 20));
-
-    label(Panel4, "tWP", QRect(6, 102, 28, 20));
-    edTWP_ = readOnlyBox(Panel4, "edTWP", QRect(34, 102, 76, 20));
-    tbTWP_ = new QSlider(Qt::Horizontal, Panel4);
-    tbTWP_->setObjectName("tbTWP");
-    tbTWP_->setGeometry(114, 102, 148, 20);
-    tbTWP_->setRange(1, 100);
-    tbTWP_->setProperty("Tag", 2);
-    label(Panel4, "tWC", QRect(6, 124, 28, 20));
-    edTWC_ = readOnlyBox(Panel4, "edTWC", QRect(34, 124, 76, 20));
-    tbTWC_ = new QSlider(Qt::Horizontal, Panel4);
-    tbTWC_->setObjectName("tbTWC");
-    tbTWC_->setGeometry(114, 124, 148, 20);
-    tbTWC_->setRange(1, 100);
-    tbTWC_->setProperty("Tag", 1);
-    connect(tbTWP_, &QSlider::valueChanged, this, [this](int v) { tbTWCChange(2, v); });
-    connect(tbTWC_, &QSlider::valueChanged, this, [this](int v) { tbTWCChange(1, v); });
-
-    JP_A18Vpp_ = new DipImage(Panel4);
-    JP_A18Vpp_->setObjectName("JP_A18Vpp");
-    JP_A18Vpp_->move(8, kDipTop);
-    JP_A18Vpp_->setToolTip("A18/Vpp jumper");
-    for (int k = 1; k <= 12; ++k) {
-        dip_[k] = new DipImage(Panel4);
-        dip_[k]->setObjectName(QString("dip%1").arg(k));
-        dip_[k]->move(kDipLeft + (k - 1) * kDipPitch, kDipTop);
-    }
-    pPCB3_ = new NumberStrip(true, kDipPitch, Panel4);
-    pPCB3_->setObjectName("pPCB3");
-    pPCB3_->move(kDipLeft - 1, kDipTop + 34);
-    pTavrin_ = new NumberStrip(false, kDipPitch, Panel4);
-    pTavrin_->setObjectName("pTavrin");
-    pTavrin_->move(kDipLeft - 1, kDipTop + 34);
-    lbON_ = label(Panel4, "ON", QRect(kDipLeft + 12 * kDipPitch + 2, 175, 20, 13), "lbON");
-
-    pPosition_ = new QFrame(page);
-    pPosition_->setObjectName("pPosition");
-    static_cast<QFrame*>(pPosition_)->setFrameShape(QFrame::StyledPanel);
-    pPosition_->setGeometry(438, 2, 106, 352);
-    socket_ = new SocketPicture(pPosition_);
-    socket_->setObjectName("imgSocket");
-    socket_->setGeometry(2, 2, 102, 348);
-    pAdapter_ = new QFrame(pPosition_);
-    pAdapter_->setObjectName("pAdapter");
-    pAdapter_->setFrameShape(QFrame::Panel);
-    pAdapter_->setGeometry(4, 100, 98, 120);
-    auto* request = label(pAdapter_, "Request Adapter", QRect(2, 4, 94, 18));
-    request->setAlignment(Qt::AlignCenter);
-    QFont bold = request->font();
-    bold.setBold(true);
-    request->setFont(bold);
-    lbAdapter_ = label(pAdapter_, "", QRect(4, 26, 90, 90), "lbAdapter");
-    lbAdapter_->setWordWrap(true);
-    lbAdapter_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    pAdapter_->hide();
-
-    buildOptionGroups(page);
-    buildProgrammerSettings(page);
-}
-
-void TfrmEprom::buildOptionGroups(QWidget* page) {
-    const QRect area(2, 206, 268, 148);
-    auto group = [&](const char* name, const QString& caption) {
-        auto* g = new QGroupBox(caption, page);
-        g->setObjectName(name);
-        g->setGeometry(area);
-        g->hide();
-        optionGroups_.push_back(g);
-        return g;
-    };
-    QGroupBox* g29C = group("p29CxxxSetting", " AT28C/29Cxxx Sector Progamming ");
-    label(g29C, "Sector size", QRect(10, 24, 80, 20));
-    cbSsize_ = new QComboBox(g29C);
-    cbSsize_->setObjectName("cbSsize");
-    cbSsize_->addItems({" 64", " 128", " 256", " 512", " 1024", " 2048"});
-    cbSsize_->setGeometry(96, 22, 90, 22);
-    connect(cbSsize_, &QComboBox::activated, this, [this](int i) { cbSsizeChange(i); });
-
-    QGroupBox* gF28 = group("pF28Settings", "28F0x0 Settings");
-    label(gF28, "Fast Erase", QRect(10, 24, 80, 20));
-    cbFastErase_ = new QComboBox(gF28);
-    cbFastErase_->setObjectName("cbFastErase");
-    cbFastErase_->addItems({"Off", "On"});
-    cbFastErase_->setGeometry(96, 22, 70, 22);
-    connect(cbFastErase_, &QComboBox::activated, this, [this](int i) { cbFastEraseChange(i); });
-
-    QGroupBox* g24C = group("p24CSettings", "24Cxxx [ PIN 7 (WP) ]");
-    auto* low = new QRadioButton("Low  ( Normal Read/Wirte Operations )", g24C);
-    low->setObjectName("r24Cpin7Low");
-    low->setGeometry(10, 24, 250, 20);
-    auto* high = new QRadioButton("High ( Wirte protect )", g24C);
-    high->setObjectName("r24Cpin7high");
-    high->setGeometry(10, 46, 250, 20);
-    high->setChecked(true);
-    ctx_.profile.pin7 = 1;
-    connect(low, &QRadioButton::clicked, this, [this] { ctx_.profile.pin7 = 0; refreshConfigsPage(); });
-    connect(high, &QRadioButton::clicked, this, [this] { ctx_.profile.pin7 = 1; refreshConfigsPage(); });
-
-    p49F00xsetting_ = group("p49F00xsetting", "");
-    cbProtect_ = new QCheckBox("Temporary Sector Unprotect", p49F00xsetting_);
-    cbProtect_->setObjectName("cbProtect");
-    cbProtect_->setGeometry(10, 24, 250, 20);
-    connect(cbProtect_, &QCheckBox::clicked, this, [this](bool on) {
-        ctx_.profile.AT49F00x = on;
-        refreshConfigsPage();
-    });
-    auto* fujitsu = new QCheckBox("Fast Mode Programming ( Fujitsu Chip)", p49F00xsetting_);
-    fujitsu->setObjectName("cbFujitsu_fastmode");
-    fujitsu->setGeometry(10, 46, 250, 20);
-    fujitsu->hide();
-    connect(fujitsu, &QCheckBox::clicked, this, [this](bool on) { ctx_.profile.fujitsuFast = on; });
-
-    group("p27CSettings", "27C/28C Settings");
-
-    QGroupBox* g51 = group("pMCS51Setting", "MCS-51 Lock Bit");
-    const char* lockNames[4] = {"rbLock0", "rbLock1", "rbLock12", "rbLock123"};
-    const char* lockCaptions[4] = {"1  No lock", "2  bit 1", "3  bit 1&&2", "4  bit 1&&2&&3"};
-    for (int i = 0; i < 4; ++i) {
-        rbLock_[i] = new QRadioButton(QString(lockCaptions[i]).replace("&&", "&"), g51);
-        rbLock_[i]->setObjectName(lockNames[i]);
-        rbLock_[i]->setProperty("Tag", i);
-        rbLock_[i]->setGeometry(10, 20 + 22 * i, 140, 20);
-        connect(rbLock_[i], &QRadioButton::clicked, this, [this, i] { settings_.mcs51LockMode = i; });  // rbLock0Click
-    }
-    sbLockBit_ = new QPushButton("Lock Bit", g51);
-    sbLockBit_->setObjectName("sbLockBit");
-    sbLockBit_->setGeometry(160, 24, 90, 24);
-    connect(sbLockBit_, &QPushButton::clicked, this, [this] { sbLockBitClick(); });
-
-    group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
-    group("pPICSettings", "PIC Setting");
-    group("p25CxxxSetting", "SPI (25Cxxx) setting");
-    QGroupBox* mx = group("pMXICF29040", "MXIC - 29F040 Sector Protection");
-    auto* sectors = new QLabel("Sec        Address        Stat", mx);
-    sectors->setObjectName("sgMXICF29SecVfyF29");
-    sectors->setGeometry(10, 20, 160, 18);
-    auto* prot = new QPushButton("Protect", mx);
-    prot->setObjectName("sbMXICF29SecProt");
-    prot->setGeometry(180, 20, 80, 24);
-    prot->setEnabled(false);
-    auto* unprot = new QPushButton("Unprotect", mx);
-    unprot->setObjectName("sbMXICF29ChipUnprt");
-    unprot->setGeometry(180, 48, 80, 24);
-    unprot->setEnabled(false);
-}
-
-void TfrmEprom::buildProgrammerSettings(QWidget* page) {
-    auto* g = new QGroupBox("Programmer Settings", page);
-    g->setObjectName("gbProgrammer");
-    g->setGeometry(274, 2, 160, 352);
-    int y = 18;
-    lbOffset_ = label(g, "Offset (Hex)", QRect(8, y, 140, 16), "lbOffset");
-    edOffset_ = new QLineEdit(g);
-    edOffset_->setObjectName("edOffset");
-    edOffset_->setMaxLength(8);
-    edOffset_->setGeometry(8, y + 16, 90, 22);
-    edOffset_->installEventFilter(this);
-    connect(edOffset_, &QLineEdit::textEdited, this, [this](const QString& t) { edOffsetChange(t); });
-    connect(edOffset_, &QLineEdit::editingFinished, this, [this] { edOffsetExit(); });
-    y += 44;
-    label(g, "Check Type", QRect(8, y, 140, 16));
-    cbCheckType_ = new QComboBox(g);
-    cbCheckType_->setObjectName("cbCheckType");
-    cbCheckType_->addItems({"16 Bit Addition", "32 Bit CRC"});
-    cbCheckType_->setGeometry(8, y + 16, 144, 22);
-    connect(cbCheckType_, &QComboBox::activated, this, [this](int i) { cbCheckTypeChange(i); });
-    y += 44;
-    label(g, "Printer Port", QRect(8, y, 140, 16));
-    cbPort_ = new QComboBox(g);
-    cbPort_->setObjectName("cbPort");
-    cbPort_->addItems({"LPT1 (0x378)", "LPT2 (0x278)", "LPT3 (0x3BC)", ""});
-    cbPort_->setGeometry(8, y + 16, 144, 22);
-    connect(cbPort_, &QComboBox::activated, this, [this](int i) { cbPortChange(i); });
-    y += 44;
-    label(g, "Port Driver", QRect(8, y, 140, 16));
-    cbPortDriver_ = new QComboBox(g);
-    cbPortDriver_->setObjectName("cbPortDriver");
-    cbPortDriver_->addItem("Simulated board", "sim");
-    cbPortDriver_->addItem("ppdev (/dev/parport)", "ppdev");
-    cbPortDriver_->addItem("Direct I/O", "io");
-    cbPortDriver_->setGeometry(8, y + 16, 144, 22);
-    connect(cbPortDriver_, &QComboBox::activated, this, [this](int i) { cbPortDriverChange(i); });
-    y += 50;
-    cbSkip_0xFF_ = new QCheckBox("Skip Write 0xFF ", g);
-    cbSkip_0xFF_->setObjectName("cbSkip_0xFF");
-    cbSkip_0xFF_->setGeometry(8, y, 148, 20);
-    connect(cbSkip_0xFF_, &QCheckBox::toggled, this, [this](bool on) {
-        ctx_.profile.skipFF = on;
-        refreshConfigsPage();
-    });
-    y += 24;
-    cbFastPro_ = new QCheckBox("Fast Programming", g);
-    cbFastPro_->setObjectName("cbFastPro");
-    cbFastPro_->setGeometry(8, y, 148, 20);
-    connect(cbFastPro_, &QCheckBox::toggled, this, [this](bool on) {
-        ctx_.profile.fastPro = on;
-        refreshConfigsPage();
-    });
-    y += 24;
-    cb5555_ = new QCheckBox("( 5555,2AAA,5555,.. )", g);
-    cb5555_->setObjectName("cb5555");
-    cb5555_->setGeometry(8, y, 148, 20);
-    connect(cb5555_, &QCheckBox::toggled, this, [this](bool on) {
-        ctx_.profile.sequ = on;
-        refreshConfigsPage();
-    });
-}
-
-void TfrmEprom::buildBufferPage(QWidget* page) {
-    auto makeGrid = [&](const char* name, BufferGridModel* model, const QList<int>& widths) {
-        auto* view = new QTableView(page);
-        view->setObjectName(name);
-        view->setModel(model);
-        QFont mono("Monospace", 8);
-        mono.setStyleHint(QFont::TypeWriter);
-        view->setFont(mono);
-        view->verticalHeader()->hide();
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        view->verticalHeader()->setDefaultSectionSize(16);
-        view->verticalHeader()->setMinimumSectionSize(16);
-        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        view->horizontalHeader()->setMinimumSectionSize(10);
-        view->horizontalHeader()->setFixedHeight(18);
-        for (int c = 0; c < widths.size(); ++c) view->setColumnWidth(c, widths[c]);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setSelectionMode(QAbstractItemView::NoSelection);
-        view->setWordWrap(false);
-        view->setShowGrid(true);
-        return view;
-    };
-    QStringList hexHeaders{"Offset"};
-    QList<int> hexWidths{63};
-    for (int i = 0; i < 16; ++i) {
-        hexHeaders << QString::number(i, 16).toUpper();
-        hexWidths << 18;
-    }
-    hexHeaders << "    Ascii";
-    hexWidths << 120;
-    hexModel_ = new BufferGridModel(hexHeaders, this);
-    HexGrid_ = makeGrid("HexGrid", hexModel_, hexWidths);
-
-    QStringList progHeaders{"Program"};
-    QList<int> progWidths{62};
-    for (int i = 0; i < 8; ++i) {
-        progHeaders << QString::number(i);
-        progWidths << 33;
-    }
-    progHeaders << "    Ascii";
-    progWidths << 114;
-    progModel_ = new BufferGridModel(progHeaders, this);
-    ProgGrid_ = makeGrid("ProgGrid", progModel_, progWidths);
-    ProgGrid_->hide();
-}
-
-void TfrmEprom::buildTempPage(QWidget* page) {
-    auto* picture = new QLabel(page);
-    picture->setObjectName("imgTemp");
-    picture->setGeometry(8, 8, 300, 200);
-    QPixmap pm(300, 200);
-    pm.fill(QColor(0, 96, 48));
-    {
-        QPainter p(&pm);
-        p.setPen(QColor(220, 200, 80));
-        for (int x = 20; x < 280; x += 20) p.drawLine(x, 30, x, 170);
-        p.setBrush(QColor(20, 20, 20));
-        p.drawRect(90, 60, 120, 80);
-        p.setPen(Qt::white);
-        p.drawText(QRect(90, 60, 120, 80), Qt::AlignCenter, "Tavrin\nEprom");
-    }
-    picture->setPixmap(pm);
-    edTemp_ = new QLineEdit(page);
-    edTemp_->setObjectName("edTemp");
-    edTemp_->setGeometry(8, 216, 300, 22);
-    edTemp_->hide();
-    auto* bypass = new QCheckBox("by pass Y/N", page);
-    bypass->setObjectName("cbByPass");
-    bypass->setGeometry(320, 8, 120, 20);
-    bypass->setEnabled(false);
-    auto* again = new QPushButton("FormCreate", page);
-    again->setObjectName("btnFormCreate");
-    again->setGeometry(320, 36, 100, 24);
-    again->hide();
-    connect(again, &QPushButton::clicked, this, [this] { FormCreate(); });
-}
-
-void TfrmEprom::buildConfigsPage(QWidget* page) {
-    auto box = [&](QGroupBox* g, const QString& caption, int i, int columns) {
-        const int col = i % columns, row = i / columns;
-        label(g, caption, QRect(6 + col * 86, 18 + row * 40, 80, 16));
-        auto* e = readOnlyBox(g, "", QRect(6 + col * 86, 34 + row * 40, 80, 20));
-        e->setObjectName("cfg_" + caption);
-        configBoxes_[caption] = e;
-    };
-    auto* eprom = new QGroupBox("EPROM", page);
-    eprom->setObjectName("gbConfigEprom");
-    eprom->setGeometry(2, 2, 350, 352);
-    const QStringList names{"tWC", "tWP", "epr64", "PIC", "serial", "tavrin", "DIP",
-                            "swap", "addStep", "eep", "pin28", "pin30", "pin7", "qe",
-                            "AT49F00x", "Ssize", "Fast Pro.", "Sequ", "Offset"};
-    for (int i = 0; i < names.size(); ++i) box(eprom, names[i], i, 4);
-    auto* pic = new QGroupBox("PIC", page);
-    pic->setObjectName("gbConfigPIC");
-    pic->setGeometry(356, 2, 188, 130);
-    box(pic, "picID", 0, 2);
-    box(pic, "bkCode", 1, 2);
-    box(pic, "cfgMask", 2, 2);
-    auto* mcs = new QGroupBox("MCS-51", page);
-    mcs->setObjectName("gbConfigMCS51");
-    mcs->setGeometry(356, 136, 188, 218);
-    box(mcs, "LockBit", 0, 2);
-}
-
-void TfrmEprom::buildFloatingPanels(QWidget* area) {
-    pProcess_ = floatingPanel(area, "pProcess", QRect(48, 240, 450, 100));
-    pProcessCap_ = panelHeader(pProcess_, "Process", "pProcessCap");
-    gProcess_ = new QProgressBar(pProcess_);
-    gProcess_->setObjectName("gProcess");
-    gProcess_->setGeometry(8, 28, 434, 20);
-    gProcess_->setTextVisible(true);
-    btnCancel_ = new QPushButton("&Cancel", pProcess_);
-    btnCancel_->setObjectName("btnCancel");
-    btnCancel_->setGeometry(362, 56, 80, 26);
-    connect(btnCancel_, &QPushButton::clicked, this, [this] { btnCancelClick(ctx_); });
-    const char* peakNames[3] = {"pLoopp", "pTwpp", "pTwcp"};
-    const char* peakCaptions[3] = {"loop peak", "twp peak", "twc peak"};
-    QLabel** peaks[3] = {&pLoopp_, &pTwpp_, &pTwcp_};
-    for (int i = 0; i < 3; ++i) {
-        label(pProcess_, peakCaptions[i], QRect(8 + i * 116, 54, 56, 16));
-        *peaks[i] = label(pProcess_, "0", QRect(64 + i * 116, 54, 48, 16), peakNames[i]);
-        (*peaks[i])->setFrameShape(QFrame::Panel);
-        (*peaks[i])->setFrameShadow(QFrame::Sunken);
-    }
-
-    pIDcode_ = floatingPanel(area, "pIDcode", QRect(112, 225, 320, 120));
-    panelHeader(pIDcode_, "Electronic ID");
-    lbIdText_ = label(pIDcode_, "", QRect(8, 26, 304, 60), "lbIdText");
-    lbIdText_->setWordWrap(true);
-    lbIdText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* okId = new QPushButton("OK", pIDcode_);
-    okId->setObjectName("btnOK_ID");
-    okId->setGeometry(240, 88, 72, 24);
-    connect(okId, &QPushButton::clicked, pIDcode_, &QWidget::hide);  // btnLOCKBIT_Click
-
-    pdLockBit_ = floatingPanel(area, "pdLockBit", QRect(120, 135, 280, 110));
-    panelHeader(pdLockBit_, "Lock bit");
-    label(pdLockBit_, "Lock Mode", QRect(8, 30, 70, 20));
-    Mcs51_lockbit_ = new QComboBox(pdLockBit_);
-    Mcs51_lockbit_->setObjectName("Mcs51_lockbit");
-    Mcs51_lockbit_->addItems({" 1              (No lock)", " 2 bit 1       (MOVC)",
-                              " 3 bit 1&2     (Verify)", " 4 bit 1&2&3 (EXEc)"});
-    Mcs51_lockbit_->setGeometry(80, 28, 190, 22);
-    connect(Mcs51_lockbit_, &QComboBox::activated, this, [this](int i) { settings_.mcs51LockMode = i; });
-    auto* lock = new QPushButton("Lock", pdLockBit_);
-    lock->setObjectName("btnLockBit");
-    lock->setGeometry(110, 74, 76, 26);
-    connect(lock, &QPushButton::clicked, this, [this] { btnLockBitClick(); });
-    auto* cancelLock = new QPushButton("Cancel", pdLockBit_);
-    cancelLock->setObjectName("btnCancelLock_");
-    cancelLock->setGeometry(194, 74, 76, 26);
-    connect(cancelLock, &QPushButton::clicked, pdLockBit_, &QWidget::hide);
-
-    pRdLB_ = floatingPanel(area, "pRdLB", QRect(135, 222, 250, 90));
-    panelHeader(pRdLB_, "Read Lock bit chip");
-    edRdLB_ = readOnlyBox(pRdLB_, "edRdLB", QRect(8, 30, 234, 22));
-    auto* okLb = new QPushButton("OK", pRdLB_);
-    okLb->setObjectName("btnRdLbOK");
-    okLb->setGeometry(170, 58, 72, 24);
-    connect(okLb, &QPushButton::clicked, pRdLB_, &QWidget::hide);
-
-    pPICdeviceID_ = floatingPanel(area, "pPICdeviceID", QRect(130, 210, 300, 130));
-    panelHeader(pPICdeviceID_, "Microchip PIC device ID Value (2006h)");
-    const char* picBoxes[5] = {"Hex", "Binary", "Dev", "Rev", "Device Name"};
-    const QRect picRects[5] = {{8, 40, 60, 20}, {72, 40, 130, 20}, {206, 40, 40, 20},
-                               {250, 40, 40, 20}, {8, 80, 194, 20}};
-    for (int i = 0; i < 5; ++i) {
-        label(pPICdeviceID_, picBoxes[i], QRect(picRects[i].x(), picRects[i].y() - 16, 100, 16));
-        readOnlyBox(pPICdeviceID_, "", picRects[i])->setObjectName(QString("edPIC%1").arg(picBoxes[i]).remove(' '));
-    }
-    auto* ok10 = new QPushButton("OK", pPICdeviceID_);
-    ok10->setObjectName("Button10");
-    ok10->setGeometry(218, 96, 72, 24);
-    connect(ok10, &QPushButton::clicked, pPICdeviceID_, &QWidget::hide);
+TfrmEprom::~TfrmEprom() {
+    // Focus changes while the widgets go away must not reach handlers of a half-destroyed window.
+    edOffset_->disconnect(this);
+    edOffset_->removeEventFilter(this);
+    edDevice_->removeEventFilter(this);
+    ctx_.setFrontEnd(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -748,7 +182,9 @@ void TfrmEprom::FormCreate() {
 
     QtSettingsStore store;
     SettingsHooks hooks;
-    hooks.replay = [this](Context&, int32_t eep, int32_t deviceId) { replaySelection(eep, deviceId); };
+    hooks.replay = [this](Context&, const std::string& handler, int32_t deviceId) {
+        replaySelection(handler, deviceId);
+    };
     hooks.showPattern = [this](Context&, int32_t dip) { showPattern(dip); };
     LoadSettings(ctx_, store, settings_, hooks);
     {
@@ -855,10 +291,7 @@ void TfrmEprom::Device1Click() {
                                          menuBar()->height())));
 }
 
-void TfrmEprom::sbTavrin_Click() {
-    ctx_.profile.tavrin = ctx_.profile.tavrin == 0 ? 1 : 0;
-    winstat();
-}
+void TfrmEprom::sbTavrin_Click() { tavrin::sbTavrin_Click(ctx_); }
 
 void TfrmEprom::sbRdLBClick() {
     pRdLB_->show();
@@ -887,26 +320,9 @@ void TfrmEprom::AboutClick() {
     box.exec();
 }
 
-void TfrmEprom::edOffsetChange(const QString& text) {
-    ctx_.controls.edOffsetText = text.toStdString();
-    // The hex number runs up to the first character that is not a hex digit; no digit at all
-    // keeps the previous value.
-    int n = 0;
-    while (n < text.size() && std::isxdigit(text[n].toLatin1())) ++n;
-    if (n > 0) ctx_.profile.Offset = text.left(n).toUInt(nullptr, 16);
-    refreshConfigsPage();
-}
-
-void TfrmEprom::edOffsetExit() {
-    edOffset_->setText(QString::asprintf("%4.4x", ctx_.profile.Offset));
-    ctx_.controls.edOffsetText = edOffset_->text().toStdString();
-    winstat();
-}
-
 void TfrmEprom::cbCheckTypeChange(int index) {
-    ctx_.profile.checkType = index;
     settings_.checkType = index;
-    refreshChecksum();
+    tavrin::cbCheckTypeChange(ctx_, index);
 }
 
 void TfrmEprom::cbPortChange(int index) {
@@ -934,6 +350,8 @@ void TfrmEprom::cbSsizeChange(int index) {
 
 void TfrmEprom::tbTWCChange(int tag, int value) {
     if (settingTrackBars_) return;
+    // Only the timing boxes follow the bar: a full refresh would move the bar's maximum under the
+    // user's drag.
     if (tag == 1)
         ctx_.profile.tWC = value;
     else
@@ -952,6 +370,7 @@ void TfrmEprom::showMessage(const QString& text, MessageKind kind) {
     pal.setColor(QPalette::WindowText, colour);
     StatusBar_->setPalette(pal);
     StatusBar_->setText(text);
+    if (errorsToBox_ && kind == MessageKind::Error) boxErrors_ << text;
     if (kind != MessageKind::Progress) QApplication::beep();
     StatusBar_->repaint();
 }
@@ -998,6 +417,10 @@ void TfrmEprom::showResult(const QString& panel, const QString& text) {
     target->raise();
 }
 
+void TfrmEprom::showInformation(const QString& text) {
+    QMessageBox::information(this, windowTitle(), text);
+}
+
 bool TfrmEprom::askYesNo(const QString& question) {
     return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
@@ -1007,42 +430,5 @@ void TfrmEprom::setCaption(const std::string& caption) { setWindowTitle(QString:
 
 // ---------------------------------------------------------------------------------------------
 // Refresh
-
-void TfrmEprom::refreshConfigsPage() {
-    const DeviceProfile& p = ctx_.profile;
-    auto put = [this](const char* name, const QString& text) {
-        if (auto it = configBoxes_.find(name); it != configBoxes_.end()) it->second->setText(text);
-    };
-    auto num = [](int32_t v) { return QString::number(v); };
-    put("tWC", num(p.tWC));
-    put("tWP", num(p.tWP));
-    put("epr64", num(p.epr64));
-    put("PIC", num(p.PIC));
-    put("serial", num(p.serial));
-    put("tavrin", num(p.tavrin));
-    put("DIP", num(p.DIP));
-    put("swap", num(p.swap));
-    put("addStep", num(p.addStep));
-    put("eep", num(p.eep));
-    put("pin28", num(p.pin28));
-    put("pin30", num(p.pin30));
-    put("pin7", num(p.pin7));
-    put("qe", num(p.qe));
-    put("AT49F00x", num(p.AT49F00x));
-    put("Ssize", num(p.Ssize));
-    put("Fast Pro.", num(p.fastPro));
-    put("Sequ", num(p.sequ));
-    put("Offset", QString::asprintf(" 0x%06X", p.Offset));
-    put("picID", QString::asprintf(" 0x%04X", unsigned(p.picID)));
-    put("LockBit", num(settings_.mcs51LockMode));
-}
-
-void TfrmEprom::refreshTiming() {
-    auto text = [](int32_t v) {
-        return v > 999 ? QString::asprintf(" %0.1f mS", v * 0.001) : QString::asprintf(" %0.1f uS", double(v));
-    };
-    edTWP_->setText(text(ctx_.profile.tWP));
-    edTWC_->setText(text(ctx_.profile.tWC));
-}
 
 }  // namespace tavrin::ui

@@ -4,6 +4,7 @@
 // tests can find them.
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <map>
@@ -30,6 +31,11 @@ class QTableView;
 class QToolBar;
 class QToolButton;
 
+namespace tavrin {
+struct DeviceEntry;
+class RomIdentDatabase;
+}  // namespace tavrin
+
 namespace tavrin::ui {
 
 class DipImage;
@@ -39,7 +45,7 @@ class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
 
-inline constexpr const char* kCaptionBase = "Tavrin Eprom Prog(0.95B)- ";
+inline constexpr int kFormHeight = 480;
 
 class TfrmEprom : public QMainWindow {
     Q_OBJECT
@@ -57,6 +63,8 @@ public:
     void FormCreate();
     // The window refresh.
     void winstat();
+    // Redraws every control from the display state of the context.
+    void applyDisplayState();
     // File -> Exit: power down, store the settings, end the program.
     void mnuExitClick();
 
@@ -69,9 +77,11 @@ public:
     void showPeaks(int32_t loop, int32_t twp, int32_t twc);
     void showResult(const QString& panel, const QString& text);
     bool askYesNo(const QString& question);
+    void showInformation(const QString& text);
 
-    // Device selection from the device menu or the search box.
-    void selectDeviceEntry(const QString& caption);
+    // Selects the device whose caption or part name this is, as the device menu does; false when
+    // no entry fits.
+    bool selectDeviceEntry(const QString& caption);
 
 signals:
     void commandDone();
@@ -117,13 +127,16 @@ private:
     void tbTWCChange(int tag, int value);
     void searchDevice();
     void afterSelection();
-    void replaySelection(int32_t eep, int32_t deviceId);
+    void selectEntry(const DeviceEntry& entry);
+    void replaySelection(const std::string& handler, int32_t deviceId);
+    void connectGridModels();
     void showPattern(int32_t dip);
 
     void openPort(bool reportFailure);
     void putSimChip();
     void saveSettingsOnce();
     void refreshConfigsPage();
+    QLineEdit* configBox(const QString& name);
     void refreshTiming();
     void refreshChecksum();
     void refreshGrids();
@@ -140,6 +153,10 @@ private:
     bool settingTrackBars_ = false;
     std::string fileFolder_;
     std::string saveName_;
+    std::unique_ptr<RomIdentDatabase> romIdent_;
+    bool errorsToBox_ = false;
+    int gridArrangement_ = -1;
+    QStringList boxErrors_;
 
     // Menus and actions.
     QMenu* mnuDevice_ = nullptr;
@@ -212,6 +229,10 @@ private:
     BufferGridModel* progModel_ = nullptr;
     QLineEdit* edTemp_ = nullptr;
     std::map<QString, QLineEdit*> configBoxes_;
+    QGroupBox* configEprom_ = nullptr;
+    QGroupBox* configPic_ = nullptr;
+    QGroupBox* configMcs51_ = nullptr;
+    std::map<QGroupBox*, int> configCount_;
     TestHwPage* testPage_ = nullptr;
 
     // Floating panels.

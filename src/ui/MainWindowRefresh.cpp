@@ -1,4 +1,5 @@
-// The window refresh: board pictures, labels, enables, grids and the Configs page.
+// The window refresh: board pictures, read-outs, enables, option groups, grids and Configs page,
+// all drawn from the display state computed from the context.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,49 +10,131 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTableView>
+#include <QToolBar>
 #include <QToolButton>
 
+#include "devices/DisplayState.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
 
 namespace tavrin::ui {
 
-void TfrmEprom::winstat() {
-    DeviceProfile& p = ctx_.profile;
-    p.bufferSize = p.deviceSize;
+namespace {
+
+void setBar(QSlider* bar, const TrackBarState& s) {
+    bar->setMaximum(std::max(s.maximum, 1));
+    bar->setMinimum(std::min(1, bar->maximum()));
+    bar->setValue(s.position);
+    bar->setTickInterval(std::max(1, s.frequency));
+}
+
+void setBox(QCheckBox* box, const CheckBoxState& s) {
+    const QSignalBlocker block(box);
+    box->setChecked(s.checked);
+    box->setEnabled(s.enabled);
+    box->setVisible(s.visible);
+    if (!s.caption.empty()) box->setText(QString::fromStdString(s.caption));
+}
+
+}  // namespace
+
+void TfrmEprom::winstat() { Winstat(ctx_); }
+
+void TfrmEprom::applyDisplayState() {
+    const DisplayState s = ComputeDisplayState(ctx_);
     pProcess_->hide();
 
     settingTrackBars_ = true;
-    tbTWC_->setMaximum(std::min(15 * std::max(p.tWC, 1), 50000));
-    tbTWC_->setValue(p.tWC);
-    tbTWP_->setMaximum(15 * p.tWP > 50000 ? 60000 : std::max(15 * p.tWP, 1));
-    tbTWP_->setValue(p.tWP);
-    tbTWC_->setTickInterval(std::max(1, tbTWC_->maximum() / 20));
-    tbTWP_->setTickInterval(std::max(1, tbTWP_->maximum() / 20));
+    setBar(tbTWC_, s.tbTWC);
+    setBar(tbTWP_, s.tbTWP);
     settingTrackBars_ = false;
 
-    const bool pcb3 = p.tavrin != 0;
-    sbTavrin_->setText(pcb3 ? "PCB3" : "Tavrin");
-    pPCB3_->setVisible(pcb3);
-    pTavrin_->setVisible(!pcb3);
-    lbON_->move(lbON_->x(), pcb3 ? 150 : 175);
+    sbTavrin_->setText(QString::fromStdString(s.sbTavrinCaption));
+    pPCB3_->setVisible(s.pPCB3Visible);
+    pTavrin_->setVisible(s.pTavrinVisible);
+    lbON_->move(lbON_->x(), s.lbONTop);
+    JP_A18Vpp_->setImage(s.jumperImage);
+    for (int k = 0; k < 12; ++k) dip_[k + 1]->setImage(s.placeImages[k]);
 
-    refreshChecksum();
-    edBuffer_->setText(QString::asprintf(" 0x%X", unsigned(p.bufferSize - 1)));
+    edChecksum_->setText(QString::fromStdString(s.edChecksum));
+    edBuffer_->setText(QString::fromStdString(s.edBuffer));
 
-    edShiftAdr_->setText(QString::asprintf(" A0 --> A%d", p.ShiftAdr));
-    edPatternAdr_->setText(QString::asprintf(" 0x%06X", p.PatternAdr));
-    setWindowTitle(QString::fromStdString(ctx_.controls.caption));
-    edDevice_->setText(QString::fromStdString(ctx_.controls.edDevice));
+    // During a run the tool bar stays off whatever the family allows.
+    pICON_->setEnabled(s.pICON && !running_);
+    for (QGroupBox* g : optionGroups_) g->setVisible(g->objectName().toStdString() == s.optionGroup);
+    if (!s.p49F00xCaption.empty()) p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
+    setBox(cbSkip_0xFF_, s.cbSkip_0xFF);
+    setBox(cbFastPro_, s.cbFastPro);
+    setBox(cb5555_, s.cb5555);
+    setBox(cbProtect_, s.cbProtect);
+    if (s.cbSsizeItem >= 0) {
+        const QSignalBlocker block(cbSsize_);
+        cbSsize_->setCurrentIndex(s.cbSsizeItem);
+    }
+    lbOffset_->setVisible(s.offsetVisible);
+    edOffset_->setVisible(s.offsetVisible);
+    lbOffset_->setEnabled(s.offsetEnabled);
+    edOffset_->setEnabled(s.offsetEnabled);
+    if (!edOffset_->hasFocus() && edOffset_->text().toStdString() != s.edOffset)
+        edOffset_->setText(QString::fromStdString(s.edOffset));
+
+    const CommandStates& c = s.commands;
+    sbRead_->setEnabled(c.sbRead);
+    sbProg_->setEnabled(c.sbProg);
+    sbVerify_->setEnabled(c.sbVerify);
+    sbBlank_->setEnabled(c.sbBlank);
+    sbErase_->setEnabled(c.sbErase);
+    sbGetID_->setEnabled(c.sbGetID);
+    sbLockBit_->setEnabled(c.sbLockBit);
+    sbRdLB_->setEnabled(c.sbRdLB);
+    if (!running_) {
+        mnuRead_->setEnabled(c.mnuRead);
+        mnuVerify_->setEnabled(c.mnuVerify);
+        mnuBlank_->setEnabled(c.mnuBlank);
+        mnuErase_->setEnabled(c.mnuErase);
+        mnuGetID_->setEnabled(c.mnuGetID);
+    }
+
+    const QString picture = QString::fromStdString(s.socketPicture);
+    if (picture == "pAdapter") {
+        socket_->setPicture({});
+        lbAdapter_->setText(QString::fromStdString(s.adapterText));
+        pAdapter_->show();
+    } else {
+        pAdapter_->hide();
+        socket_->setPicture(picture);
+    }
+
+    layoutGrids();
     refreshGrids();
-    refreshConfigsPage();
-    refreshTiming();
+    gProcess_->hide();
+    btnCancel_->hide();
+    edShiftAdr_->setText(QString::fromStdString(s.edShiftAdr));
+    edPatternAdr_->setText(QString::fromStdString(s.edPatternAdr));
+    edTWP_->setText(QString::fromStdString(s.edTWP));
+    edTWC_->setText(QString::fromStdString(s.edTWC));
+    for (const auto& [name, text] : s.configs) configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
+    configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
+
+    setWindowTitle(QString::fromStdString(ctx_.controls.caption));
+    edDevice_->setText(QString::fromStdString(s.edDevice));
 }
 
-void TfrmEprom::refreshChecksum() {}
+void TfrmEprom::refreshConfigsPage() {
+    const DisplayState s = ComputeDisplayState(ctx_);
+    for (const auto& [name, text] : s.configs) configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
+    configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
+}
 
-void TfrmEprom::layoutGrids() {}
+void TfrmEprom::refreshTiming() {
+    edTWP_->setText(QString::fromStdString(TimingText(ctx_.profile.tWP)));
+    edTWC_->setText(QString::fromStdString(TimingText(ctx_.profile.tWC)));
+}
+
+void TfrmEprom::refreshChecksum() {
+    edChecksum_->setText(QString::fromStdString(ComputeDisplayState(ctx_).edChecksum));
+}
 
 void TfrmEprom::refreshGrids() {
     hexModel_->imageChanged();

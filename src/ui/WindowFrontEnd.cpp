@@ -22,7 +22,7 @@ bool WindowFrontEnd::confirm(const std::string& question) {
     return window_.askYesNo(QString::fromStdString(question));
 }
 
-void WindowFrontEnd::refresh() { window_.winstat(); }
+void WindowFrontEnd::refresh() { window_.applyDisplayState(); }
 
 void WindowFrontEnd::commandFinished() { window_.closeGauge(); }
 
@@ -33,5 +33,7 @@ void WindowFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) { window_
 void WindowFrontEnd::showResult(const std::string& panel, const std::string& text) {
     window_.showResult(QString::fromStdString(panel), QString::fromStdString(text));
 }
+
+void WindowFrontEnd::inform(const std::string& text) { window_.showInformation(QString::fromStdString(text)); }
 
 }  // namespace tavrin::ui

@@ -21,6 +21,7 @@ public:
     void setToolbarEnabled(bool enabled) override;
     void showPeaks(int32_t loop, int32_t twp, int32_t twc) override;
     void showResult(const std::string& panel, const std::string& text) override;
+    void inform(const std::string& text) override;
 
 private:
     TfrmEprom& window_;

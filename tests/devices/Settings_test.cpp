@@ -10,14 +10,15 @@ namespace {
 
 struct Replay {
     int calls = 0;
-    int32_t eep = -1, deviceId = -1;
+    std::string handler;
+    int32_t deviceId = -1;
     int patternCalls = 0;
     int32_t pattern = -1;
     SettingsHooks hooks() {
         SettingsHooks h;
-        h.replay = [this](Context& ctx, int32_t e, int32_t id) {
+        h.replay = [this](Context& ctx, const std::string& name, int32_t id) {
             ++calls;
-            eep = e;
+            handler = name;
             deviceId = id;
             // Stands in for a 29Fxxx handler: it checks "Skip Write 0xFF" and sizes the device.
             if (id != 0) {
@@ -51,7 +52,7 @@ TEST(Settings, FirstRunKeepsTheStartUpDefaultsAndClearsTheImage) {
     EXPECT_EQ(ctx.profile.bufferSize, 0);
     EXPECT_EQ(ctx.profile.tavrin, 0);
     EXPECT_EQ(replay.calls, 1);  // the 27Cxxx handler with Tag 0
-    EXPECT_EQ(replay.eep, 0);
+    EXPECT_EQ(replay.handler, "M27C_Click");
     EXPECT_EQ(replay.deviceId, 0);
     EXPECT_EQ(replay.patternCalls, 1);
     EXPECT_EQ(ctx.Buffer[5], 0xFF);
@@ -97,7 +98,7 @@ TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
     SettingsControls controls;
     Replay replay;
     LoadSettings(ctx, store, controls, replay.hooks());
-    EXPECT_EQ(replay.eep, 4);
+    EXPECT_EQ(replay.handler, "M29F_Click");
     EXPECT_EQ(replay.deviceId, 410);
     EXPECT_EQ(ctx.profile.skipFF, 0);   // the handler checked it, the stored 0 unchecks it
     EXPECT_EQ(ctx.profile.fastPro, 1);  // nonzero = checked
@@ -131,6 +132,32 @@ TEST(Settings, ValuesStoredAsTextAreReadAsNumbersAndBadOnesSkipped) {
     EXPECT_EQ(controls.checkType, 0);  // not a number: skipped
     EXPECT_EQ(controls.fastErase, 1);  // no such item: skipped
     EXPECT_EQ(ctx.profile.tavrin, 1);
+}
+
+TEST(Settings, ReplayRunsTheHandlerOfTheStoredFamily) {
+    const std::pair<int32_t, const char*> cases[] = {
+        {0, "M27C_Click"},     {2, "M24C_Click"},      {12, "M29F_Click"},  {27, "M29F_Click"},
+        {13, "M27_Click"},     {17, "M12C_Click"},     {22, "AT29C_Click"}, {26, "SST28xF040A1Click"},
+        {29, "D8748_Click"},   {31, "MX28F20001Click"}};
+    for (const auto& [eep, handler] : cases) {
+        Context ctx;
+        MemorySettingsStore store;
+        store.values = {{"Epr_eep", eep}, {"Epr_DeviceID", 7}};
+        SettingsControls controls;
+        Replay replay;
+        LoadSettings(ctx, store, controls, replay.hooks());
+        EXPECT_EQ(replay.handler, handler) << eep;
+        EXPECT_EQ(replay.deviceId, 7);
+    }
+    // A family code without a handler selects nothing.
+    Context ctx;
+    MemorySettingsStore store;
+    store.values = {{"Epr_eep", 32}, {"Epr_DeviceID", 7}};
+    SettingsControls controls;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(replay.calls, 0);
+    EXPECT_EQ(ReplayHandler(-1), nullptr);
 }
 
 TEST(Settings, StoreThatCannotBeOpenedLoadsDefaultsAndSavesNothing) {

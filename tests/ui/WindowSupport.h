@@ -1,0 +1,87 @@
+#pragma once
+// Helpers of the window tests: a private settings folder per test, the simulated board, and ways
+// to reach controls by their names.
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "sim/SimBoard.h"
+#include "ui/MainWindow.h"
+
+namespace tavrin::ui::test {
+
+// Points the per-user settings at a fresh folder for the lifetime of the object.
+struct SettingsFolder {
+    SettingsFolder() {
+        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    }
+    QSettings open() const { return QSettings("Tavrin", "Eprom"); }
+    QTemporaryDir dir;
+};
+
+// Short-cuts only reach the active window; a closed modal dialog does not always hand the
+// activation back on the offscreen platform.
+inline bool activate(QWidget& w) {
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+}
+
+inline std::unique_ptr<TfrmEprom> makeWindow() {
+    auto w = std::make_unique<TfrmEprom>();
+    w->show();
+    if (!activate(*w)) qWarning("window not active");
+    return w;
+}
+
+inline sim::SimBoard& board(TfrmEprom& w) { return dynamic_cast<sim::SimBoard&>(w.context().port()); }
+
+template <typename T>
+T* child(QObject& w, const char* name) {
+    T* c = w.findChild<T*>(name);
+    if (!c) qFatal("no control %s", name);
+    return c;
+}
+
+inline QString status(TfrmEprom& w) { return child<QLabel>(w, "StatusBar")->text(); }
+
+// Answers the next modal message box with `button` once it shows up.
+inline void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [button, text, tries, poll] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (text) *text = box->text();
+            box->button(button) ? box->button(button)->click() : box->done(button);
+            return;
+        }
+        if (++*tries < 500) QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+// Rejects the next modal dialog once it shows up, reporting its object name.
+inline void closeNextDialog(QString* name) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [name, tries, poll] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            if (name) *name = dialog->objectName();
+            dialog->reject();
+            return;
+        }
+        if (++*tries < 500) QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+}  // namespace tavrin::ui::test
