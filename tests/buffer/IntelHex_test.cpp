@@ -2,6 +2,7 @@
 #include "buffer/IntelHex.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cctype>
 
@@ -191,6 +192,20 @@ TEST_F(HexFileTest, FolderIsNotAFile) {
     mnuLoadClick(rig.ctx, dir.path().string() + "/.");
     EXPECT_TRUE(rig.ui.saw("Error opening file"));
     EXPECT_EQ(rig.ctx.Buffer[0], 0x5A);
+}
+
+TEST_F(HexFileTest, PipeIsRefusedWithoutWaitingForAWriter) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.hex").c_str(), 0600), 0);
+    mnuLoadClick(rig.ctx, dir / "pipe.hex");
+    EXPECT_TRUE(rig.ui.saw("Error opening file"));
+}
+
+TEST_F(HexFileTest, ZeroByteEndsTheTextOfItsLine) {
+    load("nul.hex",
+         HexRecordLine(0, 0, {1}) + "\n" + std::string("\0", 1) + HexRecordLine(0, 1, {2}) + "\n");
+    EXPECT_TRUE(rig.ui.saw("Error reading Hexfile"));
+    EXPECT_EQ(rig.ctx.Buffer[0], 1);
+    EXPECT_EQ(rig.ctx.Buffer[1], 0xFF);
 }
 
 TEST_F(HexFileTest, WithoutTheProgrammerTheHardwareErrorIsShownInstead) {
