@@ -1,6 +1,7 @@
 #include "core/Commands.h"
 
 #include "core/RunFrame.h"
+#include "devices/DisplayState.h"
 
 namespace tavrin {
 
@@ -70,7 +71,7 @@ void RunCommand(Context& ctx, Command command) {
     }
     if (command != Command::GetId) ui.commandFinished();
     ui.setToolbarEnabled(true);
-    ui.refresh();
+    Winstat(ctx);  // also gives back a size an offset run shortened
 }
 
 }  // namespace tavrin

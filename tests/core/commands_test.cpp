@@ -119,3 +119,20 @@ TEST(Commands, NoPortMeansNoHardwareAndNoHang) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+TEST(Commands, TheRefreshAfterACommandRestoresASizeShortenedForAnOffset) {
+    test::SimRig rig;
+    rig.selectRawDevice(32768, 0);
+    rig.ctx.profile.bufferLoaded = 32768;
+    rig.ctx.profile.Offset = 0x100;
+    rig.ui.answers = {true};
+    RunCommand(rig.ctx, Command::Read);
+    EXPECT_EQ(rig.ui.questions.size(), 1u);
+    EXPECT_EQ(rig.ctx.profile.bufferSize, 32768);
+}
+
+}  // namespace
+}  // namespace tavrin
