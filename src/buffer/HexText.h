@@ -7,11 +7,23 @@
 
 namespace tavrin {
 
+namespace detail {
+// Value of each character as a hex digit, -1 for any other character.
+struct HexDigitTable {
+    int8_t value[256];
+    constexpr HexDigitTable() : value() {
+        for (int c = 0; c < 256; ++c)
+            value[c] = c >= '0' && c <= '9'   ? int8_t(c - '0')
+                       : c >= 'A' && c <= 'F' ? int8_t(c - 'A' + 10)
+                       : c >= 'a' && c <= 'f' ? int8_t(c - 'a' + 10)
+                                              : int8_t(-1);
+    }
+};
+inline constexpr HexDigitTable kHexDigits;
+}  // namespace detail
+
 inline int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+    return detail::kHexDigits.value[static_cast<uint8_t>(c)];
 }
 
 // The byte spelt by the two characters at pos; false when the text ends first or a character is
