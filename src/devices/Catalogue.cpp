@@ -274,8 +274,17 @@ const DeviceEntry* FindDevice(const std::string& name) {
     std::vector<const DeviceEntry*> byPart;
     for (const DeviceEntry& e : DeviceCatalogue())
         if (fold(NormalisePartName(e.caption)) == part) byPart.push_back(&e);
-    if (byPart.empty()) return nullptr;
-    if (byPart.size() == 1 || sameSelection(byPart)) return byPart.front();
+    if (byPart.size() == 1 || (!byPart.empty() && sameSelection(byPart))) return byPart.front();
+    if (!byPart.empty()) return nullptr;
+    // Captions that list variants ("27C080/801", "W29EE512/C512") also answer to their first name.
+    std::vector<const DeviceEntry*> byFirstName;
+    for (const DeviceEntry& e : DeviceCatalogue()) {
+        const std::string full = NormalisePartName(e.caption);
+        const std::string first = full.substr(0, full.find_first_of("/,"));
+        if (first.size() < full.size() && fold(first) == part) byFirstName.push_back(&e);
+    }
+    if (byFirstName.size() == 1 || (!byFirstName.empty() && sameSelection(byFirstName)))
+        return byFirstName.front();
     return nullptr;
 }
 

@@ -362,6 +362,11 @@ TEST(Catalogue, LookupByCaptionAndPartName) {
     EXPECT_NE(FindDevice("AT29C256    PCB3/3A"), nullptr);
     EXPECT_EQ(FindDevice("27C999"), nullptr);
     EXPECT_EQ(FindDevice(""), nullptr);
+    // A caption listing variants answers to its first name.
+    EXPECT_EQ(FindDevice("27C080")->caption, "27C080/801   (PCB3)");
+    EXPECT_EQ(FindDevice("27C010")->caption, "27C010/1000/1001");
+    EXPECT_EQ(FindDevice("W29EE512")->caption, "W29EE512/C512   (128)");
+    EXPECT_EQ(FindDevice("39SF"), nullptr);  // four captions share that first name
 
     EXPECT_EQ(NormalisePartName("AT29C010      (128)"), "AT29C010");
     EXPECT_EQ(NormalisePartName("SST PH29EE010  (128)"), "PH29EE010");
