@@ -90,7 +90,7 @@ private:
     }
 
     int printFaultHelp() {
-        std::cout << "--sim-fault SPEC (repeatable):\n"
+        std::cout << "--sim-fault FAULT (repeatable):\n"
                      "  stuck:ADDR:BIT=V   bit BIT of chip address ADDR always reads V\n"
                      "  slow:ADDR:K        the cells of ADDR need K program pulses\n"
                      "  never-programs     the chip takes no program pulse\n"

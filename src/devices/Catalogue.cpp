@@ -147,19 +147,19 @@ CatalogueData build() {
     data.root = submenu("Device", outline());
     std::deque<DeviceEntry> drafts;
     for (const FamilyTable* family : FamilyTables()) {
-        for (const MenuEntrySpec& spec : family->entries) {
+        for (const MenuEntrySpec& item : family->entries) {
             std::vector<MenuNode>* level = &data.root.children;
-            for (const std::string& caption : spec.path)
+            for (const std::string& caption : item.path)
                 level = &findOrAddSubmenu(*level, caption).children;
             DeviceEntry& e = drafts.emplace_back();
-            e.caption = spec.caption;
-            e.menuPath = spec.path;
-            e.tag = spec.tag;
-            e.enabled = spec.enabled;
-            e.selectable = spec.selectable && family->run != nullptr;
+            e.caption = item.caption;
+            e.menuPath = item.path;
+            e.tag = item.tag;
+            e.enabled = item.enabled;
+            e.selectable = item.selectable && family->run != nullptr;
             e.handler = e.selectable ? family->handler : std::string();
             e.family = family->family;
-            level->push_back(MenuNode{MenuNode::Kind::Leaf, spec.caption, spec.enabled, &e, {}});
+            level->push_back(MenuNode{MenuNode::Kind::Leaf, item.caption, item.enabled, &e, {}});
         }
     }
     std::vector<std::string> path;

@@ -109,13 +109,13 @@ bool parseNumber(const std::string& text, uint32_t& value) {
     return true;
 }
 
-sim::ChipFaults* faultsOf(sim::SimBoard& board, const std::string& spec, std::string& error) {
+sim::ChipFaults* faultsOf(sim::SimBoard& board, const std::string& fault, std::string& error) {
     if (!board.chip()) {
-        error = spec + ": no chip in the socket";
+        error = fault + ": no chip in the socket";
         return nullptr;
     }
     auto* faults = dynamic_cast<sim::ChipFaults*>(board.chip());
-    if (!faults) error = spec + ": the " + board.chip()->name() + " model takes no cell faults";
+    if (!faults) error = fault + ": the " + board.chip()->name() + " model takes no cell faults";
     return faults;
 }
 
@@ -142,10 +142,10 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     return nullptr;
 }
 
-bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& error) {
-    const size_t colon = spec.find(':');
-    const std::string kind = spec.substr(0, colon);
-    const std::string rest = colon == std::string::npos ? std::string() : spec.substr(colon + 1);
+bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& error) {
+    const size_t colon = fault.find(':');
+    const std::string kind = fault.substr(0, colon);
+    const std::string rest = colon == std::string::npos ? std::string() : fault.substr(colon + 1);
     const bool hasArgs = colon != std::string::npos;
 
     if (!hasArgs) {
@@ -162,7 +162,7 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& e
             return true;
         }
         if (kind == "never-programs") {
-            sim::ChipFaults* f = faultsOf(board, spec, error);
+            sim::ChipFaults* f = faultsOf(board, fault, error);
             if (!f) return false;
             f->setNeverPrograms(true);
             return true;
@@ -181,7 +181,7 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& e
             parseNumber(rest.substr(0, c2), address) &&
             parseNumber(rest.substr(c2 + 1, eq - c2 - 1), bit) && bit <= 7 &&
             parseNumber(rest.substr(eq + 1), level) && level <= 1) {
-            sim::ChipFaults* f = faultsOf(board, spec, error);
+            sim::ChipFaults* f = faultsOf(board, fault, error);
             if (!f) return false;
             f->setStuckBit(address, int(bit), level == 1);
             return true;
@@ -192,13 +192,13 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& e
         uint32_t address = 0, pulses = 0;
         if (c2 != std::string::npos && parseNumber(rest.substr(0, c2), address) &&
             parseNumber(rest.substr(c2 + 1), pulses) && pulses >= 1 && pulses <= 1000000) {
-            sim::ChipFaults* f = faultsOf(board, spec, error);
+            sim::ChipFaults* f = faultsOf(board, fault, error);
             if (!f) return false;
             f->setSlowCell(address, int(pulses));
             return true;
         }
     }
-    error = "unknown fault '" + spec +
+    error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1)";
     return false;

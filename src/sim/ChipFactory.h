@@ -25,6 +25,6 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   board-unpowered     board present, its supply off
 //   busy-stuck:0|1      printer-port pin 11 stuck at that level
 // False with `error` set when the text is not a fault or the chip cannot take it.
-bool ApplySimFault(sim::SimBoard& board, const std::string& spec, std::string& error);
+bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& error);
 
 }  // namespace tavrin
