@@ -1,5 +1,6 @@
 #include "buffer/IntelHex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "buffer/FileNames.h"
