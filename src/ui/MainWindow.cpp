@@ -370,7 +370,6 @@ void TfrmEprom::showMessage(const QString& text, MessageKind kind) {
     pal.setColor(QPalette::WindowText, colour);
     StatusBar_->setPalette(pal);
     StatusBar_->setText(text);
-    if (errorsToBox_ && kind == MessageKind::Error) boxErrors_ << text;
     if (kind != MessageKind::Progress) QApplication::beep();
     StatusBar_->repaint();
 }
@@ -418,6 +417,10 @@ void TfrmEprom::showResult(const QString& panel, const QString& text) {
 }
 
 void TfrmEprom::showInformation(const QString& text) {
+    if (collectBoxes_) {
+        heldBoxes_ << text;
+        return;
+    }
     QMessageBox::information(this, windowTitle(), text);
 }
 

@@ -154,9 +154,9 @@ private:
     std::string fileFolder_;
     std::string saveName_;
     std::unique_ptr<RomIdentDatabase> romIdent_;
-    bool errorsToBox_ = false;
+    bool collectBoxes_ = false;
     int gridArrangement_ = -1;
-    QStringList boxErrors_;
+    QStringList heldBoxes_;
 
     // Menus and actions.
     QMenu* mnuDevice_ = nullptr;

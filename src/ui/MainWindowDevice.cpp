@@ -216,21 +216,18 @@ void TfrmEprom::mnuSaveClick() {
 void TfrmEprom::RomIdentClick() {
     if (running_) return;
     if (!romIdent_) romIdent_ = std::make_unique<RomIdentDatabase>();
-    errorsToBox_ = true;
-    boxErrors_.clear();
+    // The command's boxes are held back until its result tells which icon they deserve.
+    collectBoxes_ = true;
+    heldBoxes_.clear();
     const RomIdentResult result = tavrin::RomIdentClick(ctx_, *romIdent_);
-    errorsToBox_ = false;
+    collectBoxes_ = false;
     mnuRomIdent_->setEnabled(romIdent_->menuEnabled());
-    switch (result.kind) {
-        case RomIdentResult::Kind::Listing:  // shown by the command itself
-        case RomIdentResult::Kind::NotFound:
-        case RomIdentResult::Kind::NoData:
-            if (!boxErrors_.isEmpty()) QMessageBox::critical(this, windowTitle(), boxErrors_.join("\n\n"));
-            break;
-        case RomIdentResult::Kind::Disabled:
-            break;
+    for (const QString& text : std::exchange(heldBoxes_, {})) {
+        if (result.kind == RomIdentResult::Kind::Listing)
+            QMessageBox::information(this, windowTitle(), text);
+        else
+            QMessageBox::critical(this, windowTitle(), text);
     }
-    boxErrors_.clear();
 }
 
 void TfrmEprom::layoutGrids() {
