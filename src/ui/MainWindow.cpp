@@ -282,7 +282,15 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
     const bool on = enabled && !running_;
     pICON_->setEnabled(on);
     for (QAction* a : runLocked_) a->setEnabled(on);
-    if (on) winstat();
+    // The pages drive the board or the port choice (Test H/W, printer port, options): none of that
+    // may change under a running routine. The Buffer page only shows, and the progress panel with
+    // its Cancel button sits above the pages.
+    for (int i = 0; i < PageControl1_->count(); ++i)
+        if (PageControl1_->widget(i)->objectName() != "tsBuffer") PageControl1_->widget(i)->setEnabled(on);
+    if (on) {
+        mnuRomIdent_->setEnabled(!romIdent_ || romIdent_->menuEnabled());
+        winstat();
+    }
 }
 
 void TfrmEprom::Device1Click() {
@@ -384,10 +392,10 @@ void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
     gProcess_->setStyleSheet(QString("QProgressBar { background: %1; border: 1px solid gray; color: gray; }"
                                      "QProgressBar::chunk { background: %2; }")
                                  .arg(back.name(), fore.name()));
-    gProcess_->setRange(0, int(std::clamp<int64_t>(max, 1, INT32_MAX)));
-    gProcess_->setValue(0);
     gProcess_->show();
     btnCancel_->show();
+    gProcess_->setRange(0, int(std::clamp<int64_t>(max, 1, INT32_MAX)));
+    gProcess_->setValue(0);
     gProcess_->repaint();
     btnCancel_->repaint();
 }

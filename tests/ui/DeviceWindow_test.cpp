@@ -81,6 +81,8 @@ private slots:
     void gridsFollowTheDevice();
     void romIdentWithoutDataFilesDisablesTheEntry();
     void portThatCannotOpenShowsTheDriverBox();
+    void romIdentListsTheMatchingEntries();
+    void blankCheckOnNavyAndOffsetQuestion();
 };
 
 void DeviceWindowTest::deviceMenuShows27C64() {
@@ -218,7 +220,9 @@ void DeviceWindowTest::programAndReadA27C256() {
         maxSeen = std::max(maxSeen, v);
         panelSeen += child<QWidget>(*w, "pProcess")->isVisible();
         unlocked += child<QToolBar>(*w, "pICON")->isEnabled() + child<QAction>(*w, "mnuLoad")->isEnabled() +
-                    child<QAction>(*w, "mnuRead")->isEnabled();
+                    child<QAction>(*w, "mnuRead")->isEnabled() + child<QAction>(*w, "Device1")->isEnabled() +
+                    child<QWidget>(*w, "tsTestHW")->isEnabled() + child<QWidget>(*w, "tsDevice")->isEnabled() +
+                    !child<QPushButton>(*w, "btnCancel")->isEnabled() + !child<QPushButton>(*w, "btnCancel")->isVisible();
     });
     QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
     disconnect(watch);
@@ -346,6 +350,67 @@ void DeviceWindowTest::portThatCannotOpenShowsTheDriverBox() {
     chooseDevice(*w, "27C256");
     QTest::keyClick(w.get(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(status(*w), QString("Hardware Error :  Check Power && connection"));
+}
+
+void DeviceWindowTest::romIdentListsTheMatchingEntries() {
+    SettingsFolder folder;
+    QTemporaryDir db;
+    QByteArray titles(160, 0);
+    titles.replace(0, 4, "Game");
+    titles.replace(80, 5, "Other");
+    QByteArray entries(56, 0);
+    // Entry 0: title 1, name "rom-b", CRC 0 (no data loaded); entry 1: title 0, CRC 1.
+    entries[0] = 1;
+    entries.replace(2, 5, "rom-b");
+    entries[28] = 0;
+    entries.replace(30, 5, "rom-a");
+    entries[28 + 20] = 1;
+    for (const auto& [name, bytes] : {std::pair{"romident.gam", titles}, std::pair{"romident.rom", entries}}) {
+        QFile f(db.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(db.path());
+    auto w = makeWindow();
+    QString text;
+    answerNextBox(QMessageBox::Ok, &text);
+    child<QAction>(*w, "RomIdent1")->trigger();
+    QDir::setCurrent(previous);
+    QCOMPARE(text, QString("ROMIDENT V2.1 - Data File Revision 2\n\nrom-b from Other\n"));
+    QVERIFY(child<QAction>(*w, "RomIdent1")->isEnabled());
+}
+
+void DeviceWindowTest::blankCheckOnNavyAndOffsetQuestion() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    chooseDevice(*w, "27C256");
+    auto* gauge = child<QProgressBar>(*w, "gProcess");
+    QString sheet;
+    QMetaObject::Connection watch =
+        connect(gauge, &QProgressBar::valueChanged, [&](int) { sheet = gauge->styleSheet(); });
+    QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
+    disconnect(watch);
+    QCOMPARE(status(*w), QString("Device is Empty"));
+    QVERIFY2(sheet.contains("#000080") && sheet.contains("#ffffff"), qPrintable(sheet));
+
+    // An offset asks first; No runs from address 0 and resets the box.
+    auto* offset = child<QLineEdit>(*w, "edOffset");
+    offset->setFocus();
+    offset->selectAll();
+    QTest::keyClicks(offset, "100");
+    QCOMPARE(w->context().profile.Offset, 0x100u);
+    child<QLineEdit>(*w, "edSearch")->setFocus();
+    QCOMPARE(offset->text(), QString("0100"));
+    w->context().profile.bufferLoaded = 16;
+    QString question;
+    answerNextBox(QMessageBox::No, &question);
+    QVERIFY(activate(*w));
+    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(question, QString("Use offset of 0x000100"));
+    QCOMPARE(w->context().profile.Offset, 0u);
+    QCOMPARE(offset->text(), QString("0000"));
+    QCOMPARE(status(*w), QString("Device Programed OK"));
 }
 
 QTEST_MAIN(DeviceWindowTest)

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -31,6 +32,8 @@ private slots:
     void testPageDataButtonsAndReadBack();
     void testPageClearAll();
     void testPageSerialOut();
+    void statusLineColoursByKind();
+    void sectorSizeItemSetsSsize();
 };
 
 void MainWindowTest::captionsAndEmptyEditMenu() {
@@ -303,6 +306,35 @@ void MainWindowTest::testPageSerialOut() {
     QCOMPARE(page.serialInText(), QString("0"));
     page.button(9)->click();
     QVERIFY(!b.socketPowered());
+}
+
+void MainWindowTest::statusLineColoursByKind() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    auto* line = child<QLabel>(*w, "StatusBar");
+    const struct {
+        MessageKind kind;
+        QColor colour;
+    } cases[] = {{MessageKind::Progress, Qt::blue}, {MessageKind::Error, Qt::red}, {MessageKind::Success, Qt::black}};
+    for (const auto& c : cases) {
+        w->context().ui().message("text", c.kind);
+        QCOMPARE(line->text(), QString("text"));
+        QCOMPARE(line->palette().color(QPalette::WindowText), c.colour);
+    }
+    QCOMPARE(line->font().pixelSize(), 13);
+    QCOMPARE(w->statusBar()->height(), 19);
+}
+
+void MainWindowTest::sectorSizeItemSetsSsize() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    auto* sizes = child<QComboBox>(*w, "cbSsize");
+    QCOMPARE(sizes->count(), 6);
+    QCOMPARE(sizes->itemText(4), QString(" 1024"));
+    sizes->setCurrentIndex(4);
+    emit sizes->activated(4);
+    QCOMPARE(w->context().profile.Ssize, 1024);
+    QCOMPARE(child<QLineEdit>(*w, "cfg_Ssize")->text(), QString("1024"));
 }
 
 QTEST_MAIN(MainWindowTest)
