@@ -212,11 +212,9 @@ private:
         return std::nullopt;
     }
 
-    bool load(const std::string& path) {
-        ui_.resetOutcome();
-        const bool ok = LoadImage(ctx_, path, *loadFormat(path));
-        return ok && !ui_.sawError();
-    }
+    // A HEX file that loads through the S-record fallback (or the reverse) shows the first
+    // reader's error before it succeeds, so only the loader's answer counts.
+    bool load(const std::string& path) { return LoadImage(ctx_, path, *loadFormat(path)); }
 
     // The exit status of a routine that has run, from what it showed.
     int outcome() const {
@@ -269,7 +267,7 @@ private:
         ClearBuf(ctx_, 1);
         ui_.resetOutcome();
         const FileFormat inFormat = o_.format == "auto" ? FileFormat::Auto : FormatForExtension(in);
-        if (!LoadImage(ctx_, in, inFormat) || ui_.sawError())
+        if (!LoadImage(ctx_, in, inFormat))
             return complain(kExitUsage, "cannot load '" + in + "'");
         // Without a device the image is as long as the data the file held.
         if (!device_) SetBufferSize(ctx_, int32_t(ctx_.profile.bufferLoaded));

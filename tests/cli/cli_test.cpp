@@ -197,6 +197,11 @@ TEST_F(Cli, ChecksumAndConvert) {
     ASSERT_EQ(runTool({"convert", image, path("out.hex")}).status, 0);
     ASSERT_EQ(runTool({"--format", "auto", "convert", path("out.hex"), path("again.bin")}).status, 0);
     EXPECT_EQ(slurp(path("again.bin")), slurp(image));
+    // S-records in a ".hex" file load through the fallback.
+    ASSERT_EQ(runTool({"convert", image, path("records.s")}).status, 0);
+    fs::rename(path("records.s"), path("records.hex"));
+    ASSERT_EQ(runTool({"convert", path("records.hex"), path("third.bin")}).status, 0);
+    EXPECT_EQ(slurp(path("third.bin")), slurp(image));
 }
 
 }  // namespace

@@ -363,9 +363,13 @@ TEST(Catalogue, LookupByCaptionAndPartName) {
     EXPECT_EQ(FindDevice("27C999"), nullptr);
     EXPECT_EQ(FindDevice(""), nullptr);
     // A caption listing variants answers to its first name.
-    EXPECT_EQ(FindDevice("27C080")->caption, "27C080/801   (PCB3)");
-    EXPECT_EQ(FindDevice("27C010")->caption, "27C010/1000/1001");
-    EXPECT_EQ(FindDevice("W29EE512")->caption, "W29EE512/C512   (128)");
+    for (const auto& [name, caption] :
+         {std::pair{"27C080", "27C080/801   (PCB3)"}, std::pair{"27C010", "27C010/1000/1001"},
+          std::pair{"W29EE512", "W29EE512/C512   (128)"}}) {
+        const DeviceEntry* e = FindDevice(name);
+        ASSERT_NE(e, nullptr) << name;
+        EXPECT_EQ(e->caption, caption);
+    }
     EXPECT_EQ(FindDevice("39SF"), nullptr);  // four captions share that first name
 
     EXPECT_EQ(NormalisePartName("AT29C010      (128)"), "AT29C010");
