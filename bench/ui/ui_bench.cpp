@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
 
     TfrmEprom w;
     w.show();
-    QTest::qWaitForWindowExposed(&w);
+    if (!QTest::qWaitForWindowExposed(&w)) return 1;
     tavrin::SetBufferSize(w.context(), 4 * 1024 * 1024);
     w.winstat();
     w.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -131,7 +132,7 @@ void TfrmEprom::openPort(bool reportFailure) {
 #ifdef Q_OS_LINUX
         text += "\n" + QString::fromStdString(opened.error);
 #endif
-        QMessageBox::critical(this, windowTitle(), text);
+        QMessageBox::critical(this, kApplicationTitle, text);
     }
     putSimChip();
 }
@@ -170,6 +171,8 @@ void TfrmEprom::FormCreate() {
         if (b->objectName() == "sbMXICF29SecProt" || b->objectName() == "sbMXICF29ChipUnprt") b->setEnabled(false);
 
     setFixedSize(kWindowWidth, kWindowHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(kWindowWidth / 2, kWindowHeight / 2));
     pProcess_->move(48, 240);
     pIDcode_->move(112, 225);
     pdLockBit_->move(120, 135);
@@ -429,11 +432,11 @@ void TfrmEprom::showInformation(const QString& text) {
         heldBoxes_ << text;
         return;
     }
-    QMessageBox::information(this, windowTitle(), text);
+    QMessageBox::information(this, kApplicationTitle, text);
 }
 
 bool TfrmEprom::askYesNo(const QString& question) {
-    return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) ==
+    return QMessageBox::question(this, kApplicationTitle, question, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
 

@@ -46,6 +46,8 @@ class WindowFrontEnd;
 class BufferGridModel;
 
 inline constexpr int kFormHeight = 480;
+// The application title: the caption of the program's message boxes.
+inline constexpr const char* kApplicationTitle = "Tavrin Eprom ";
 
 class TfrmEprom : public QMainWindow {
     Q_OBJECT

@@ -224,9 +224,9 @@ void TfrmEprom::RomIdentClick() {
     mnuRomIdent_->setEnabled(romIdent_->menuEnabled());
     for (const QString& text : std::exchange(heldBoxes_, {})) {
         if (result.kind == RomIdentResult::Kind::Listing)
-            QMessageBox::information(this, windowTitle(), text);
+            QMessageBox::information(this, kApplicationTitle, text);
         else
-            QMessageBox::critical(this, windowTitle(), text);
+            QMessageBox::critical(this, kApplicationTitle, text);
     }
 }
 

@@ -495,30 +495,46 @@ void TfrmEprom::buildBufferPage(QWidget* page) {
 void TfrmEprom::buildTempPage(QWidget* page) {
     auto* picture = new QLabel(page);
     picture->setObjectName("imgTemp");
-    picture->setGeometry(8, 8, 300, 200);
-    QPixmap pm(300, 200);
+    picture->setGeometry(8, 8, 400, 340);
+    QPixmap pm(400, 340);
     pm.fill(QColor(0, 96, 48));
     {
+        // The board from above: printer-port connector, switch block, ZIF socket.
         QPainter p(&pm);
-        p.setPen(QColor(220, 200, 80));
-        for (int x = 20; x < 280; x += 20) p.drawLine(x, 30, x, 170);
-        p.setBrush(QColor(20, 20, 20));
-        p.drawRect(90, 60, 120, 80);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(200, 180, 70));
+        for (int y = 40; y < 300; y += 12) p.drawLine(60, y, 150, y);
+        p.setBrush(QColor(150, 150, 160));
+        p.setPen(QColor(40, 40, 40));
+        p.drawRect(16, 60, 40, 220);
+        for (int k = 0; k < 12; ++k) PaintDipImage(p, QRect(170 + 16 * k, 24, 16, 32), 1 + (k % 3 == 0));
+        p.setBrush(QColor(60, 160, 80));
+        p.drawRoundedRect(QRect(230, 90, 90, 230), 4, 4);
+        p.setBrush(QColor(25, 25, 25));
+        p.drawRect(QRect(245, 120, 60, 190));
         p.setPen(Qt::white);
-        p.drawText(QRect(90, 60, 120, 80), Qt::AlignCenter, "Tavrin\nEprom");
+        QFont f = p.font();
+        f.setPointSize(12);
+        f.setBold(true);
+        p.setFont(f);
+        p.save();
+        p.translate(275, 215);
+        p.rotate(90);
+        p.drawText(QRect(-95, -30, 190, 60), Qt::AlignCenter, "Tavrin Eprom");
+        p.restore();
     }
     picture->setPixmap(pm);
     edTemp_ = new QLineEdit(page);
     edTemp_->setObjectName("edTemp");
-    edTemp_->setGeometry(8, 216, 300, 22);
+    edTemp_->setGeometry(8, 320, 300, 22);
     edTemp_->hide();
     auto* bypass = new QCheckBox("by pass Y/N", page);
     bypass->setObjectName("cbByPass");
-    bypass->setGeometry(320, 8, 120, 20);
+    bypass->setGeometry(420, 8, 120, 20);
     bypass->setEnabled(false);
     auto* again = new QPushButton("FormCreate", page);
     again->setObjectName("btnFormCreate");
-    again->setGeometry(320, 36, 100, 24);
+    again->setGeometry(420, 36, 100, 24);
     again->hide();
     connect(again, &QPushButton::clicked, this, [this] { FormCreate(); });
 }
@@ -578,14 +594,24 @@ void TfrmEprom::buildFloatingPanels(QWidget* area) {
         (*peaks[i])->setFrameShadow(QFrame::Sunken);
     }
 
-    pIDcode_ = floatingPanel(area, "pIDcode", QRect(112, 225, 320, 120));
+    pIDcode_ = floatingPanel(area, "pIDcode", QRect(112, 225, 320, 130));
     panelHeader(pIDcode_, "Electronic ID");
-    lbIdText_ = label(pIDcode_, "", QRect(8, 26, 304, 60), "lbIdText");
+    label(pIDcode_, "Manufacture code", QRect(8, 26, 100, 18));
+    readOnlyBox(pIDcode_, "edManufacID", QRect(110, 26, 50, 20));
+    label(pIDcode_, "", QRect(166, 26, 146, 18), "lbMaker");
+    label(pIDcode_, "Device code", QRect(8, 50, 100, 18));
+    readOnlyBox(pIDcode_, "edDeviceID", QRect(110, 50, 50, 20));
+    label(pIDcode_, "", QRect(166, 50, 146, 18), "lbDevName");
+    label(pIDcode_, "Lock / Fuse Bit", QRect(8, 74, 100, 18));
+    readOnlyBox(pIDcode_, "edLockbit", QRect(110, 74, 50, 20));
+    readOnlyBox(pIDcode_, "edLockMode", QRect(166, 74, 146, 20));
+    // Free text of routines that report their result as one text.
+    lbIdText_ = label(pIDcode_, "", QRect(8, 98, 226, 28), "lbIdText");
     lbIdText_->setWordWrap(true);
     lbIdText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* okId = new QPushButton("OK", pIDcode_);
     okId->setObjectName("btnOK_ID");
-    okId->setGeometry(240, 88, 72, 24);
+    okId->setGeometry(240, 100, 72, 24);
     connect(okId, &QPushButton::clicked, pIDcode_, &QWidget::hide);  // btnLOCKBIT_Click
 
     pdLockBit_ = floatingPanel(area, "pdLockBit", QRect(120, 135, 280, 110));

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTableView>
 #include <QToolBar>
@@ -72,6 +73,10 @@ void TfrmEprom::applyDisplayState() {
         const QSignalBlocker block(cbSsize_);
         cbSsize_->setCurrentIndex(s.cbSsizeItem);
     }
+    // The MCS-51 lock radio buttons follow the stored lock mode.
+    if ((ctx_.profile.eep == 10 || ctx_.profile.eep == 11) && settings_.mcs51LockMode >= 0 &&
+        settings_.mcs51LockMode <= 3)
+        rbLock_[settings_.mcs51LockMode]->setChecked(true);
     lbOffset_->setVisible(s.offsetVisible);
     edOffset_->setVisible(s.offsetVisible);
     lbOffset_->setEnabled(s.offsetEnabled);

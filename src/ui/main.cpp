@@ -9,13 +9,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Eprom");
     QApplication::setOrganizationName("Tavrin");
-    QApplication::setApplicationDisplayName("Tavrin Eprom ");
+    // No display name: X11 would append it to the window caption, which carries the file name.
     try {
         tavrin::ui::TfrmEprom window;
         window.show();
         app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, "Tavrin Eprom ", e.what());
+        QMessageBox::critical(nullptr, tavrin::ui::kApplicationTitle, e.what());
     }
     return 0;
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     tavrin::ui::TfrmEprom window;
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
     window.selectDeviceEntry(device);
     auto* pages = window.findChild<QTabWidget*>("PageControl1");
     const char* names[5] = {"device", "buffer", "temp", "configs", "testhw"};
