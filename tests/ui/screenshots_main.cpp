@@ -2,7 +2,9 @@
 // given as the first argument. Run under a real X server (xvfb-run) or the offscreen platform.
 #include <QApplication>
 #include <QDir>
+#include <QAction>
 #include <QMenu>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -45,5 +47,19 @@ int main(int argc, char** argv) {
     window.context().profile.tavrin = 1;
     window.winstat();
     saved += grab().save(QString("%1/6-device-pcb3.png").arg(out));
-    return saved == 6 ? 0 : 1;
+
+    // A 27C256 half programmed: the progress panel over the Device page.
+    window.selectDeviceEntry("27C256");
+    auto& ctx = window.context();
+    for (int i = 0; i < 32768; ++i) ctx.Buffer[i] = uint8_t(i * 7);
+    ctx.profile.bufferLoaded = 32768;
+    auto* gauge = window.findChild<QProgressBar*>("gProcess");
+    bool midway = false;
+    QObject::connect(gauge, &QProgressBar::valueChanged, [&](int v) {
+        if (v == 16384 && !midway) midway = grab().save(QString("%1/7-programming.png").arg(out));
+    });
+    window.findChild<QAction*>("mnuProgram")->trigger();
+    saved += midway;
+    saved += grab().save(QString("%1/8-programmed.png").arg(out));
+    return saved == 8 ? 0 : 1;
 }
