@@ -101,6 +101,7 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
     buildFloatingPanels(PageControl1_);
     buildDeviceMenu();
     connectGridModels();
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
 
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -111,7 +112,7 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
 TfrmEprom::~TfrmEprom() {
     // Focus changes while the widgets go away must not reach handlers of a half-destroyed window.
     edOffset_->disconnect(this);
-    edOffset_->removeEventFilter(this);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->removeEventFilter(this);
     edDevice_->removeEventFilter(this);
     ctx_.setFrontEnd(nullptr);
 }
@@ -135,6 +136,8 @@ void TfrmEprom::openPort(bool reportFailure) {
         QMessageBox::critical(this, kApplicationTitle, text);
     }
     putSimChip();
+    // A port just opened may hold whatever its last user left: start from the idle board.
+    ctx_.bus.PowerDown();
 }
 
 void TfrmEprom::FormCreate() {
@@ -247,8 +250,9 @@ bool TfrmEprom::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == edOffset_ && event->type() == QEvent::ShortcutOverride) {
-        // Ctrl+C is Compare/Verify everywhere, also while the offset box has the focus.
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched)) {
+        // Ctrl+C is Compare/Verify everywhere, also while a text box (the offset box above all)
+        // has the focus: the box must not claim it for Copy.
         if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -344,10 +348,7 @@ void TfrmEprom::cbPortChange(int index) {
     if (cbPortDriver_->currentData().toString() != "sim" && index <= 2) openPort(true);
 }
 
-void TfrmEprom::cbPortDriverChange(int) {
-    openPort(true);
-    ctx_.bus.PowerDown();
-}
+void TfrmEprom::cbPortDriverChange(int) { openPort(true); }
 
 void TfrmEprom::cbFastEraseChange(int index) {
     settings_.fastErase = index;

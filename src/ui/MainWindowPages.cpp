@@ -397,7 +397,6 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     edOffset_->setObjectName("edOffset");
     edOffset_->setMaxLength(8);
     edOffset_->setGeometry(8, y + 16, 90, 22);
-    edOffset_->installEventFilter(this);
     connect(edOffset_, &QLineEdit::textEdited, this, [this](const QString& t) { edOffsetChange(t); });
     connect(edOffset_, &QLineEdit::editingFinished, this, [this] { edOffsetExit(); });
     y += 44;

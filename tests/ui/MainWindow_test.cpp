@@ -113,6 +113,16 @@ void MainWindowTest::ctrlCIsVerifyEvenInTheOffsetBox() {
     // Other keys still edit the box.
     QTest::keyClicks(offset, "12");
     QCOMPARE(w->context().profile.Offset, 0x12u);
+    // The same in a read-only box and in the byte grid.
+    for (const char* name : {"edChecksum", "HexGrid"}) {
+        child<QLabel>(*w, "StatusBar")->clear();
+        auto* target = child<QWidget>(*w, name);
+        if (std::string(name) == "HexGrid") child<QTabWidget>(*w, "PageControl1")->setCurrentIndex(1);
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(status(*w), QString("Please select a Device Type"));
+    }
 }
 
 void MainWindowTest::offsetBoxParsesHexUpToTheFirstBadCharacter() {
