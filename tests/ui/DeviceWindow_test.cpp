@@ -83,6 +83,7 @@ private slots:
     void portThatCannotOpenShowsTheDriverBox();
     void romIdentListsTheMatchingEntries();
     void blankCheckOnNavyAndOffsetQuestion();
+    void portDriverChoiceFollowsThePrinterPort();
 };
 
 void DeviceWindowTest::deviceMenuShows27C64() {
@@ -411,6 +412,38 @@ void DeviceWindowTest::blankCheckOnNavyAndOffsetQuestion() {
     QCOMPARE(w->context().profile.Offset, 0u);
     QCOMPARE(offset->text(), QString("0000"));
     QCOMPARE(status(*w), QString("Device Programed OK"));
+}
+
+void DeviceWindowTest::portDriverChoiceFollowsThePrinterPort() {
+    if (QFile::exists("/dev/parport0") || QFile::exists("/dev/parport1")) QSKIP("a parallel port is present");
+    SettingsFolder folder;
+    auto w = makeWindow();
+    chooseDevice(*w, "27C256");
+    auto* driver = child<QComboBox>(*w, "cbPortDriver");
+    auto* port = child<QComboBox>(*w, "cbPort");
+    QString text;
+    answerNextBox(QMessageBox::Ok, &text);
+    driver->setCurrentIndex(driver->findData("ppdev"));
+    emit driver->activated(driver->currentIndex());
+    QVERIFY(text.contains("/dev/parport0"));
+    QVERIFY(!w->context().port().isOpen());
+    text.clear();
+    answerNextBox(QMessageBox::Ok, &text);
+    port->setCurrentIndex(1);
+    emit port->activated(1);
+    QVERIFY(text.contains("/dev/parport1"));
+    QCOMPARE(w->context().bus.DataPort, uint16_t(0x278));
+    // Back on the simulated board the selected part is in the socket again.
+    driver->setCurrentIndex(driver->findData("sim"));
+    emit driver->activated(driver->currentIndex());
+    QVERIFY(w->context().port().isOpen());
+    QVERIFY(board(*w).chip() != nullptr);
+    QVERIFY(activate(*w));
+    QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(status(*w), QString("Device is Empty"));
+    QVERIFY(w->close());
+    QCOMPARE(folder.open().value("PORT_DRIVER").toString(), QString("sim"));
+    QCOMPARE(folder.open().value("PORT").toInt(), 1);
 }
 
 QTEST_MAIN(DeviceWindowTest)
