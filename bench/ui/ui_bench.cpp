@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
     t.restart();
     long long chars = 0;
     for (int r = 0; r < rows; r += 16)
-        for (int c = 0; c < grid->model()->columnCount(); ++c) chars += grid->model()->index(r, c).data().toString().size();
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            chars += grid->model()->index(r, c).data().toString().size();
     const double cellsMs = t.nsecsElapsed() / 1e6 * 16;
 
     std::vector<double> jumps;
@@ -93,9 +94,11 @@ int main(int argc, char** argv) {
         grid->viewport()->repaint();
         jumps.push_back(t.nsecsElapsed() / 1e6);
     }
-    std::printf("byte grid 0 -> 4 MB, paged   %8.2f ms  (%d pages of %d rows, %.1f us per page, %d rows)\n",
-                pagedMs, pages, pageStep, pagedMs * 1000 / std::max(1, pages), rows);
- std::printf("cell texts of all 4 MB (est.) %8.2f ms  (%lld characters in a 1/16 sample)\n", cellsMs, chars);
+    std::printf(
+        "byte grid 0 -> 4 MB, paged   %8.2f ms  (%d pages of %d rows, %.1f us per page, %d rows)\n",
+        pagedMs, pages, pageStep, pagedMs * 1000 / std::max(1, pages), rows);
+    std::printf("cell texts of all 4 MB (est.) %8.2f ms  (%lld characters in a 1/16 sample)\n",
+                cellsMs, chars);
     std::printf("byte grid 0 -> 4 MB, jump    median %8.3f ms  (last row %s)\n", median(jumps),
                 qPrintable(last));
     return 0;

@@ -51,31 +51,64 @@ std::optional<int32_t> readItem(SettingsStore& store, const char* name, int32_t 
 
 const char* ReplayHandler(int32_t eep) {
     switch (eep) {
-        case 0: return "M27C_Click";
-        case 1: case 2: return "M24C_Click";
-        case 3: return "M28F_Click";
-        case 4: case 12: case 27: return "M29F_Click";
-        case 5: return "M28C_Click";
-        case 6: return "M25C_Click";
-        case 7: return "AT28Cxxx_Click";
-        case 8: return "M93C_Click";
-        case 9: case 22: return "AT29C_Click";
-        case 10: return "muMCS51_Click";
-        case 11: return "AT89Cx051_Click";
-        case 13: return "M27_Click";
-        case 14: return "AVR_Click";
-        case 15: return "Am29Fx00_Click";
-        case 16: case 17: case 18: return "M12C_Click";
-        case 19: return "i28Fx00_Click";
-        case 20: return "DS12XX_Click";
-        case 21: return "SRAM_Click";
-        case 23: return "AT49F00x_Click";
-        case 24: return "M27E_Click";
-        case 25: case 26: return "SST28xF040A1Click";
-        case 28: case 29: return "D8748_Click";
-        case 30: return "MX26C10001Click";
-        case 31: return "MX28F20001Click";
-        default: return nullptr;
+        case 0:
+            return "M27C_Click";
+        case 1:
+        case 2:
+            return "M24C_Click";
+        case 3:
+            return "M28F_Click";
+        case 4:
+        case 12:
+        case 27:
+            return "M29F_Click";
+        case 5:
+            return "M28C_Click";
+        case 6:
+            return "M25C_Click";
+        case 7:
+            return "AT28Cxxx_Click";
+        case 8:
+            return "M93C_Click";
+        case 9:
+        case 22:
+            return "AT29C_Click";
+        case 10:
+            return "muMCS51_Click";
+        case 11:
+            return "AT89Cx051_Click";
+        case 13:
+            return "M27_Click";
+        case 14:
+            return "AVR_Click";
+        case 15:
+            return "Am29Fx00_Click";
+        case 16:
+        case 17:
+        case 18:
+            return "M12C_Click";
+        case 19:
+            return "i28Fx00_Click";
+        case 20:
+            return "DS12XX_Click";
+        case 21:
+            return "SRAM_Click";
+        case 23:
+            return "AT49F00x_Click";
+        case 24:
+            return "M27E_Click";
+        case 25:
+        case 26:
+            return "SST28xF040A1Click";
+        case 28:
+        case 29:
+            return "D8748_Click";
+        case 30:
+            return "MX26C10001Click";
+        case 31:
+            return "MX28F20001Click";
+        default:
+            return nullptr;
     }
 }
 

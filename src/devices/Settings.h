@@ -17,7 +17,7 @@
 namespace tavrin {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // False when the key could not be opened: loading keeps the defaults, saving writes nothing.
     virtual bool isOpen() const { return true; }
@@ -30,7 +30,7 @@ public:
 
 // A store in memory that remembers the order of writes.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     using Value = std::variant<int32_t, std::string>;
     std::optional<int32_t> readInt(const std::string& name) override;
     std::optional<std::string> readString(const std::string& name) override;
@@ -45,7 +45,7 @@ public:
 
 // The value names, in the order they are written.
 inline constexpr std::array<const char*, 12> kSettingNames = {
-    "PORT",         "ERASE",       "CHECKSUM",     "DEVICE",     "FILES",    "Epr_eep",
+    "PORT",         "ERASE",        "CHECKSUM",    "DEVICE",     "FILES",    "Epr_eep",
     "Epr_DeviceID", "Epr_Skip0xFF", "Epr_fastPro", "Epr_tavrin", "Epr_sequ", "mcs51_ModeLock"};
 // The port backend ("sim", "ppdev", "io"), kept beside "PORT" so that the stored LPT index keeps
 // its meaning.
@@ -53,10 +53,10 @@ inline constexpr const char* kPortBackendName = "PORT_DRIVER";
 
 // States of the window controls the settings fill; the start-up defaults are those of a first run.
 struct SettingsControls {
-    int port = 0;           // cbPort item: 0 LPT1, 1 LPT2, 2 LPT3, 3 blank
-    int fastErase = 1;      // cbFastErase item: 0 "Off", 1 "On"
-    int checkType = 0;      // cbCheckType item: 0 "16 Bit Addition", 1 "32 Bit CRC"
-    std::string files;      // initial folder of the file dialogs
+    int port = 0;       // cbPort item: 0 LPT1, 1 LPT2, 2 LPT3, 3 blank
+    int fastErase = 1;  // cbFastErase item: 0 "Off", 1 "On"
+    int checkType = 0;  // cbCheckType item: 0 "16 Bit Addition", 1 "32 Bit CRC"
+    std::string files;  // initial folder of the file dialogs
     int32_t mcs51LockMode = 0;
     std::string portBackend;  // empty: not stored
 };

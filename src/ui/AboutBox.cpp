@@ -56,11 +56,12 @@ AboutBox::AboutBox(QWidget* parent, const QString& portName) : QDialog(parent) {
     text->setObjectName("memoAbout");
     text->setReadOnly(true);
     text->setGeometry(120, 12, 228, 180);
-    text->setPlainText(QString("Tavrin Eprom Prog 0.95B\n\n"
-                               "Control program of the universal device programmer on the PC printer "
-                               "port: EPROMs, EEPROMs, flash, serial EEPROMs and microcontrollers.\n\n"
-                               "Port: %1")
-                           .arg(portName));
+    text->setPlainText(
+        QString("Tavrin Eprom Prog 0.95B\n\n"
+                "Control program of the universal device programmer on the PC printer "
+                "port: EPROMs, EEPROMs, flash, serial EEPROMs and microcontrollers.\n\n"
+                "Port: %1")
+            .arg(portName));
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("btnAboutOK");
     ok->setGeometry(272, 202, 76, 26);

@@ -7,7 +7,7 @@ namespace tavrin::ui {
 
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     AboutBox(QWidget* parent, const QString& portName);
 };
 

@@ -4,7 +4,9 @@
 
 namespace tavrin::ui {
 
-DipImage::DipImage(QWidget* parent) : QWidget(parent) { setFixedSize(16, 32); }
+DipImage::DipImage(QWidget* parent) : QWidget(parent) {
+    setFixedSize(16, 32);
+}
 
 void DipImage::setImage(int image) {
     if (image == image_) return;
@@ -30,8 +32,9 @@ void PaintDipImage(QPainter& painter, const QRect& r, int image) {
         painter.setBrush(QColor(45, 45, 55));
         painter.drawRect(slot);
         const int h = slot.height() / 2;
-        const QRect lever = image == 1 ? QRect(slot.left(), slot.top(), slot.width() + 1, h)
-                                       : QRect(slot.left(), slot.bottom() - h + 1, slot.width() + 1, h);
+        const QRect lever = image == 1
+                                ? QRect(slot.left(), slot.top(), slot.width() + 1, h)
+                                : QRect(slot.left(), slot.bottom() - h + 1, slot.width() + 1, h);
         painter.fillRect(lever, QColor(250, 250, 250));
     } else if (image >= 3 && image <= 5) {
         // Four header pins; the cap joins the pair of the jumper position (3 top, 5 bottom).
@@ -62,7 +65,8 @@ void NumberStrip::paintEvent(QPaintEvent*) {
     painter.setFont(f);
     for (int i = 0; i < 12; ++i) {
         const int number = ascending_ ? i + 1 : 12 - i;
-        painter.drawText(QRect(i * pitch_, 0, pitch_, height()), Qt::AlignCenter, QString::number(number));
+        painter.drawText(QRect(i * pitch_, 0, pitch_, height()), Qt::AlignCenter,
+                         QString::number(number));
     }
 }
 
@@ -77,9 +81,9 @@ void SocketPicture::setPicture(const QString& name) {
 namespace {
 
 struct Seat {
-    int pins;        // pins of the part (0: a drawing of its own)
-    QString label;   // printed on the part
-    QString note;    // printed under the socket
+    int pins;       // pins of the part (0: a drawing of its own)
+    QString label;  // printed on the part
+    QString note;   // printed under the socket
 };
 
 Seat seatFor(const QString& name) {

@@ -10,16 +10,16 @@ namespace tavrin::ui {
 // up, 2 lever down, 3, 4 and 5 the jumper positions.
 class DipImage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit DipImage(QWidget* parent = nullptr);
     void setImage(int image);
     int image() const { return image_; }
     QSize sizeHint() const override { return {16, 32}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     int image_ = 0;
 };
 
@@ -28,13 +28,13 @@ void PaintDipImage(QPainter& painter, const QRect& rect, int image);
 // The switch numbers under the block: 1 to 12 from the left, or 12 to 1 for the older board.
 class NumberStrip : public QWidget {
     Q_OBJECT
-public:
+  public:
     NumberStrip(bool ascending, int pitch, QWidget* parent = nullptr);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     bool ascending_;
     int pitch_;
 };
@@ -43,15 +43,15 @@ private:
 // an empty name shows nothing.
 class SocketPicture : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SocketPicture(QWidget* parent = nullptr);
     void setPicture(const QString& name);
     const QString& picture() const { return picture_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QString picture_;
 };
 

@@ -26,7 +26,9 @@ void BufferGridModel::imageChanged() {
     emit dataChanged(index(0, 0), index(rows_ - 1, int(headers_.size()) - 1), {Qt::DisplayRole});
 }
 
-int BufferGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int BufferGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
 int BufferGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(headers_.size());
@@ -54,8 +56,9 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setClipRect(option.rect);
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawText(QPoint(option.rect.left() + 1, option.rect.top() + 1 + option.fontMetrics.ascent()),
-                      text.toString());
+    painter->drawText(
+        QPoint(option.rect.left() + 1, option.rect.top() + 1 + option.fontMetrics.ascent()),
+        text.toString());
     painter->restore();
 }
 

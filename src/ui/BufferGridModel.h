@@ -4,15 +4,15 @@
 // horizontal header; model row r is grid row r + 1.
 
 #include <QAbstractTableModel>
-#include <QStyledItemDelegate>
 #include <QStringList>
+#include <QStyledItemDelegate>
 #include <functional>
 
 namespace tavrin::ui {
 
 class BufferGridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     // The text of one cell by grid row (1 and up) and column; empty draws nothing.
     using CellText = std::function<QString(int gridRow, int column)>;
 
@@ -33,7 +33,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+  private:
     QStringList headers_;
     int rows_ = 0;
     CellText cellText_;
@@ -43,9 +43,10 @@ private:
 // Draws a cell's text at its left + 1 and top + 1, unpadded, so that two hex digits fit a column
 // of 16 pixels.
 class GridCellDelegate : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };
 
 }  // namespace tavrin::ui

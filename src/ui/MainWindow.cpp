@@ -28,12 +28,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "buffer/Checksum.h"
+#include "buffer/RomIdent.h"
 #include "core/Commands.h"
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
-#include "buffer/Checksum.h"
-#include "buffer/RomIdent.h"
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
@@ -171,7 +171,8 @@ void TfrmEprom::FormCreate() {
     ctx_.controls.edOffsetText = "0000";
     hexModel_->setHeader(0, "Offset");
     for (QPushButton* b : findChildren<QPushButton*>())
-        if (b->objectName() == "sbMXICF29SecProt" || b->objectName() == "sbMXICF29ChipUnprt") b->setEnabled(false);
+        if (b->objectName() == "sbMXICF29SecProt" || b->objectName() == "sbMXICF29ChipUnprt")
+            b->setEnabled(false);
 
     setFixedSize(kWindowWidth, kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -246,7 +247,8 @@ void TfrmEprom::closeEvent(QCloseEvent* event) {
 bool TfrmEprom::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edDevice_ && event->type() == QEvent::MouseButtonPress) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            if (!running_) mnuDevice_->popup(edDevice_->mapToGlobal(QPoint(0, edDevice_->height())));
+            if (!running_)
+                mnuDevice_->popup(edDevice_->mapToGlobal(QPoint(0, edDevice_->height())));
             return true;
         }
     }
@@ -293,7 +295,8 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
     // may change under a running routine. The Buffer page only shows, and the progress panel with
     // its Cancel button sits above the pages.
     for (int i = 0; i < PageControl1_->count(); ++i)
-        if (PageControl1_->widget(i)->objectName() != "tsBuffer") PageControl1_->widget(i)->setEnabled(on);
+        if (PageControl1_->widget(i)->objectName() != "tsBuffer")
+            PageControl1_->widget(i)->setEnabled(on);
     if (on) {
         mnuRomIdent_->setEnabled(!romIdent_ || romIdent_->menuEnabled());
         winstat();
@@ -302,11 +305,13 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
 
 void TfrmEprom::Device1Click() {
     if (running_) return;
-    mnuDevice_->popup(mapToGlobal(QPoint(menuBar()->actionGeometry(menuBar()->actions().at(2)).left(),
-                                         menuBar()->height())));
+    mnuDevice_->popup(mapToGlobal(
+        QPoint(menuBar()->actionGeometry(menuBar()->actions().at(2)).left(), menuBar()->height())));
 }
 
-void TfrmEprom::sbTavrin_Click() { tavrin::sbTavrin_Click(ctx_); }
+void TfrmEprom::sbTavrin_Click() {
+    tavrin::sbTavrin_Click(ctx_);
+}
 
 void TfrmEprom::sbRdLBClick() {
     pRdLB_->show();
@@ -348,7 +353,9 @@ void TfrmEprom::cbPortChange(int index) {
     if (cbPortDriver_->currentData().toString() != "sim" && index <= 2) openPort(true);
 }
 
-void TfrmEprom::cbPortDriverChange(int) { openPort(true); }
+void TfrmEprom::cbPortDriverChange(int) {
+    openPort(true);
+}
 
 void TfrmEprom::cbFastEraseChange(int index) {
     settings_.fastErase = index;
@@ -393,9 +400,10 @@ void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
     pProcessCap_->setText(caption);
     const QColor fore = windowsColour(color);
     const QColor back = color == 0xFFFFFF ? QColor(0, 0, 128) : QColor(Qt::white);
-    gProcess_->setStyleSheet(QString("QProgressBar { background: %1; border: 1px solid gray; color: gray; }"
-                                     "QProgressBar::chunk { background: %2; }")
-                                 .arg(back.name(), fore.name()));
+    gProcess_->setStyleSheet(
+        QString("QProgressBar { background: %1; border: 1px solid gray; color: gray; }"
+                "QProgressBar::chunk { background: %2; }")
+            .arg(back.name(), fore.name()));
     gProcess_->show();
     btnCancel_->show();
     gProcess_->setRange(0, int(std::clamp<int64_t>(max, 1, INT32_MAX)));
@@ -408,7 +416,9 @@ void TfrmEprom::setGaugeProgress(int64_t value) {
     gProcess_->setValue(int(std::clamp<int64_t>(value, 0, gProcess_->maximum())));
 }
 
-void TfrmEprom::closeGauge() { pProcess_->hide(); }
+void TfrmEprom::closeGauge() {
+    pProcess_->hide();
+}
 
 void TfrmEprom::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
     pLoopp_->setText(QString::number(loop));
@@ -437,11 +447,13 @@ void TfrmEprom::showInformation(const QString& text) {
 }
 
 bool TfrmEprom::askYesNo(const QString& question) {
-    return QMessageBox::question(this, kApplicationTitle, question, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(this, kApplicationTitle, question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TfrmEprom::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+void TfrmEprom::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Refresh

@@ -51,7 +51,7 @@ inline constexpr const char* kApplicationTitle = "Tavrin Eprom ";
 
 class TfrmEprom : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TfrmEprom(QWidget* parent = nullptr);
     ~TfrmEprom() override;
 
@@ -85,14 +85,14 @@ public:
     // no entry fits.
     bool selectDeviceEntry(const QString& caption);
 
-signals:
+  signals:
     void commandDone();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildToolBar();
     void buildDevicePage(QWidget* page);

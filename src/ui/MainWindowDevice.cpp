@@ -46,12 +46,14 @@ void setDialogFilters(QFileDialog& dialog, const std::array<FileFilter, N>& filt
     dialog.setNameFilters(list);
     dialog.selectNameFilter(list[preset - 1]);
     if (auto* types = dialog.findChild<QComboBox*>("fileTypeCombo"))
-        for (int i = 0; i < types->count() && i < int(N); ++i) types->setItemText(i, QString::fromLatin1(filters[i].label));
+        for (int i = 0; i < types->count() && i < int(N); ++i)
+            types->setItemText(i, QString::fromLatin1(filters[i].label));
 }
 
 // The 1-based filter entry the user left the dialog on.
 int chosenFilter(const QFileDialog& dialog) {
-    if (auto* types = dialog.findChild<QComboBox*>("fileTypeCombo")) return types->currentIndex() + 1;
+    if (auto* types = dialog.findChild<QComboBox*>("fileTypeCombo"))
+        return types->currentIndex() + 1;
     return int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
 }
 
@@ -127,7 +129,8 @@ void TfrmEprom::searchDevice() {
     choices->setAttribute(Qt::WA_DeleteOnClose);
     for (const DeviceEntry* e : found) {
         QString path;
-        for (const std::string& p : e->menuPath) path += QString::fromStdString(p).trimmed() + " / ";
+        for (const std::string& p : e->menuPath)
+            path += QString::fromStdString(p).trimmed() + " / ";
         QAction* a = choices->addAction(menuText(e->caption) + "\t" + menuText(path.toStdString()));
         connect(a, &QAction::triggered, this, [this, e] {
             selectEntry(*e);
@@ -146,7 +149,9 @@ void TfrmEprom::replaySelection(const std::string& handler, int32_t deviceId) {
     SelectByHandler(ctx_, handler, deviceId);
 }
 
-void TfrmEprom::showPattern(int32_t dip) { ShowDipPattern(ctx_, dip); }
+void TfrmEprom::showPattern(int32_t dip) {
+    ShowDipPattern(ctx_, dip);
+}
 
 void TfrmEprom::putSimChip() {
     // The simulated board gets the part that is selected; with no model the socket stays empty.
@@ -163,9 +168,13 @@ void TfrmEprom::Clear1Click(int tag) {
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
 }
 
-void TfrmEprom::InvertDATA1Click() { tavrin::InvertDATA1Click(ctx_); }
+void TfrmEprom::InvertDATA1Click() {
+    tavrin::InvertDATA1Click(ctx_);
+}
 
-void TfrmEprom::Swapbyte1Click() { tavrin::Swapbyte1Click(ctx_); }
+void TfrmEprom::Swapbyte1Click() {
+    tavrin::Swapbyte1Click(ctx_);
+}
 
 void TfrmEprom::edOffsetChange(const QString& text) {
     tavrin::edOffsetChange(ctx_, text.toStdString());
@@ -202,7 +211,8 @@ void TfrmEprom::mnuSaveClick() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     setDialogFilters(dialog, kSaveFilters, SaveFilterPreset(ctx_.profile));
-    if (!saveName_.empty()) dialog.selectFile(QFileInfo(QString::fromStdString(saveName_)).fileName());
+    if (!saveName_.empty())
+        dialog.selectFile(QFileInfo(QString::fromStdString(saveName_)).fileName());
     std::string name;
     int filter = 0;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
@@ -231,7 +241,8 @@ void TfrmEprom::RomIdentClick() {
 }
 
 void TfrmEprom::layoutGrids() {
-    const GridLayout g = ComputeGridLayout(ctx_.profile, kFormHeight, HexGrid_->parentWidget()->height());
+    const GridLayout g =
+        ComputeGridLayout(ctx_.profile, kFormHeight, HexGrid_->parentWidget()->height());
     hexModel_->setGridRows(g.hexRows);
     progModel_->setGridRows(g.progRows);
     hexModel_->setHeader(0, QString::fromStdString(g.hexCorner));

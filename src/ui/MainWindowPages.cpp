@@ -1,6 +1,4 @@
 // Building the window: menus, tool bar, the five pages and the floating panels.
-#include "ui/MainWindow.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -29,15 +27,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "buffer/Checksum.h"
+#include "buffer/GridLayout.h"
 #include "core/Commands.h"
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
-#include "buffer/Checksum.h"
 #include "devices/DisplayState.h"
 #include "ui/BoardPictures.h"
-#include "buffer/GridLayout.h"
 #include "ui/BufferGridModel.h"
+#include "ui/MainWindow.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -56,7 +55,8 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, const QRect& geometry)
     return box;
 }
 
-QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, const char* name = nullptr) {
+QLabel* label(QWidget* parent, const QString& text, const QRect& geometry,
+              const char* name = nullptr) {
     auto* l = new QLabel(text, parent);
     if (name) l->setObjectName(name);
     l->setGeometry(geometry);
@@ -125,7 +125,8 @@ void TfrmEprom::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
     mnuLoad_ = add(file, "&Load", "mnuLoad", QKeySequence("Ctrl+L"), [this] { mnuLoadClick(); });
-    mnuSave_ = add(file, "&Save As..", "mnuSave", QKeySequence("Ctrl+S"), [this] { mnuSaveClick(); });
+    mnuSave_ =
+        add(file, "&Save As..", "mnuSave", QKeySequence("Ctrl+S"), [this] { mnuSaveClick(); });
     file->addSeparator();
     mnuExit_ = add(file, "E&xit", "mnuExit", QKeySequence("Ctrl+X"), [this] { mnuExitClick(); });
 
@@ -138,7 +139,8 @@ void TfrmEprom::buildMenus() {
 
     QMenu* action = menuBar()->addMenu("&Action");
     action->setObjectName("mnuAction");
-    mnuRead_ = add(action, "&Read", "mnuRead", QKeySequence("Ctrl+R"), [this] { runCommand(Command::Read); });
+    mnuRead_ = add(action, "&Read", "mnuRead", QKeySequence("Ctrl+R"),
+                   [this] { runCommand(Command::Read); });
     mnuProgram_ = add(action, "&Program/Test RAM", "mnuProgram", QKeySequence("Ctrl+P"),
                       [this] { runCommand(Command::Program); });
     mnuVerify_ = add(action, "&Compare/Verify", "mnuVerify", QKeySequence("Ctrl+C"),
@@ -166,8 +168,9 @@ void TfrmEprom::buildMenus() {
     add(help, "&About", "mnuAbout", {}, [this] { AboutClick(); });
 
     // While a routine runs, nothing may start a second one or change the image under it.
-    runLocked_ = {mnuLoad_, mnuSave_, mnuRead_, mnuProgram_, mnuVerify_, mnuBlank_, mnuErase_,
-                  mnuGetID_, ff,       zero,      invert,    swap,      mnuRomIdent_, test, device};
+    runLocked_ = {mnuLoad_,  mnuSave_,  mnuRead_,     mnuProgram_, mnuVerify_,
+                  mnuBlank_, mnuErase_, mnuGetID_,    ff,          zero,
+                  invert,    swap,      mnuRomIdent_, test,        device};
 }
 
 void TfrmEprom::buildToolBar() {
@@ -195,13 +198,19 @@ void TfrmEprom::buildToolBar() {
     button("SpeedButton2", "Save File", style()->standardIcon(QStyle::SP_DialogSaveButton),
            [this] { mnuSaveClick(); });
     pICON_->addSeparator();
-    sbRead_ = button("sbRead", "Read Chip", glyph("R", QColor(30, 30, 30)), [this] { runCommand(Command::Read); });
-    sbVerify_ = button("sbVerify", "Verify", glyph("V", QColor(0, 128, 0)), [this] { runCommand(Command::Verify); });
+    sbRead_ = button("sbRead", "Read Chip", glyph("R", QColor(30, 30, 30)),
+                     [this] { runCommand(Command::Read); });
+    sbVerify_ = button("sbVerify", "Verify", glyph("V", QColor(0, 128, 0)),
+                       [this] { runCommand(Command::Verify); });
     button("sbClear", "Clear Buffer", glyph("FF", QColor(90, 90, 160)), [this] { Clear1Click(1); });
-    sbBlank_ = button("sbBlank", "Blank Test", glyph("B", QColor(0, 0, 128)), [this] { runCommand(Command::Blank); });
-    sbProg_ = button("sbProg", "Program Chip", glyph("P", QColor(200, 0, 0)), [this] { runCommand(Command::Program); });
-    sbErase_ = button("sbErase", "Erase Chip", glyph("E", QColor(120, 60, 160)), [this] { runCommand(Command::Erase); });
-    sbGetID_ = button("sbGetID", "Electronic ID", glyph("ID", QColor(160, 110, 0)), [this] { runCommand(Command::GetId); });
+    sbBlank_ = button("sbBlank", "Blank Test", glyph("B", QColor(0, 0, 128)),
+                      [this] { runCommand(Command::Blank); });
+    sbProg_ = button("sbProg", "Program Chip", glyph("P", QColor(200, 0, 0)),
+                     [this] { runCommand(Command::Program); });
+    sbErase_ = button("sbErase", "Erase Chip", glyph("E", QColor(120, 60, 160)),
+                      [this] { runCommand(Command::Erase); });
+    sbGetID_ = button("sbGetID", "Electronic ID", glyph("ID", QColor(160, 110, 0)),
+                      [this] { runCommand(Command::GetId); });
     pICON_->addSeparator();
     sbTavrin_ = button("sbTavrin", "Swap DIP SW", {}, [this] { sbTavrin_Click(); });
     sbTavrin_->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -336,8 +345,14 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     high->setGeometry(10, 46, 250, 20);
     high->setChecked(true);
     ctx_.profile.pin7 = 1;
-    connect(low, &QRadioButton::clicked, this, [this] { ctx_.profile.pin7 = 0; refreshConfigsPage(); });
-    connect(high, &QRadioButton::clicked, this, [this] { ctx_.profile.pin7 = 1; refreshConfigsPage(); });
+    connect(low, &QRadioButton::clicked, this, [this] {
+        ctx_.profile.pin7 = 0;
+        refreshConfigsPage();
+    });
+    connect(high, &QRadioButton::clicked, this, [this] {
+        ctx_.profile.pin7 = 1;
+        refreshConfigsPage();
+    });
 
     p49F00xsetting_ = group("p49F00xsetting", "");
     cbProtect_ = new QCheckBox("Temporary Sector Unprotect", p49F00xsetting_);
@@ -363,7 +378,8 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
         rbLock_[i]->setObjectName(lockNames[i]);
         rbLock_[i]->setProperty("Tag", i);
         rbLock_[i]->setGeometry(10, 20 + 22 * i, 140, 20);
-        connect(rbLock_[i], &QRadioButton::clicked, this, [this, i] { settings_.mcs51LockMode = i; });  // rbLock0Click
+        connect(rbLock_[i], &QRadioButton::clicked, this,
+                [this, i] { settings_.mcs51LockMode = i; });  // rbLock0Click
     }
     sbLockBit_ = new QPushButton("Lock Bit", g51);
     sbLockBit_->setObjectName("sbLockBit");
@@ -397,7 +413,8 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     edOffset_->setObjectName("edOffset");
     edOffset_->setMaxLength(8);
     edOffset_->setGeometry(8, y + 16, 90, 22);
-    connect(edOffset_, &QLineEdit::textEdited, this, [this](const QString& t) { edOffsetChange(t); });
+    connect(edOffset_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { edOffsetChange(t); });
     connect(edOffset_, &QLineEdit::editingFinished, this, [this] { edOffsetExit(); });
     y += 44;
     label(g, "Check Type", QRect(8, y, 140, 16));
@@ -506,7 +523,8 @@ void TfrmEprom::buildTempPage(QWidget* page) {
         p.setBrush(QColor(150, 150, 160));
         p.setPen(QColor(40, 40, 40));
         p.drawRect(16, 60, 40, 220);
-        for (int k = 0; k < 12; ++k) PaintDipImage(p, QRect(170 + 16 * k, 24, 16, 32), 1 + (k % 3 == 0));
+        for (int k = 0; k < 12; ++k)
+            PaintDipImage(p, QRect(170 + 16 * k, 24, 16, 32), 1 + (k % 3 == 0));
         p.setBrush(QColor(60, 160, 80));
         p.drawRoundedRect(QRect(230, 90, 90, 230), 4, 4);
         p.setBrush(QColor(25, 25, 25));
@@ -542,9 +560,9 @@ void TfrmEprom::buildConfigsPage(QWidget* page) {
     configEprom_ = new QGroupBox("EPROM", page);
     configEprom_->setObjectName("gbConfigEprom");
     configEprom_->setGeometry(2, 2, 350, 352);
-    for (const char* name : {"tWC", "tWP", "epr64", "PIC", "serial", "tavrin", "DIP", "swap", "addStep",
-                             "eep", "pin28", "pin30", "pin7", "qe", "AT49F00x", "Ssize", "Fast Pro.",
-                             "Sequ", "Offset"})
+    for (const char* name :
+         {"tWC", "tWP", "epr64", "PIC", "serial", "tavrin", "DIP", "swap", "addStep", "eep",
+          "pin28", "pin30", "pin7", "qe", "AT49F00x", "Ssize", "Fast Pro.", "Sequ", "Offset"})
         configBox(name);
     configPic_ = new QGroupBox("PIC", page);
     configPic_->setObjectName("gbConfigPIC");
@@ -621,7 +639,8 @@ void TfrmEprom::buildFloatingPanels(QWidget* area) {
     Mcs51_lockbit_->addItems({" 1              (No lock)", " 2 bit 1       (MOVC)",
                               " 3 bit 1&2     (Verify)", " 4 bit 1&2&3 (EXEc)"});
     Mcs51_lockbit_->setGeometry(80, 28, 190, 22);
-    connect(Mcs51_lockbit_, &QComboBox::activated, this, [this](int i) { settings_.mcs51LockMode = i; });
+    connect(Mcs51_lockbit_, &QComboBox::activated, this,
+            [this](int i) { settings_.mcs51LockMode = i; });
     auto* lock = new QPushButton("Lock", pdLockBit_);
     lock->setObjectName("btnLockBit");
     lock->setGeometry(110, 74, 76, 26);
@@ -642,11 +661,12 @@ void TfrmEprom::buildFloatingPanels(QWidget* area) {
     pPICdeviceID_ = floatingPanel(area, "pPICdeviceID", QRect(130, 210, 300, 130));
     panelHeader(pPICdeviceID_, "Microchip PIC device ID Value (2006h)");
     const char* picBoxes[5] = {"Hex", "Binary", "Dev", "Rev", "Device Name"};
-    const QRect picRects[5] = {{8, 40, 60, 20}, {72, 40, 130, 20}, {206, 40, 40, 20},
-                               {250, 40, 40, 20}, {8, 80, 194, 20}};
+    const QRect picRects[5] = {
+        {8, 40, 60, 20}, {72, 40, 130, 20}, {206, 40, 40, 20}, {250, 40, 40, 20}, {8, 80, 194, 20}};
     for (int i = 0; i < 5; ++i) {
         label(pPICdeviceID_, picBoxes[i], QRect(picRects[i].x(), picRects[i].y() - 16, 100, 16));
-        readOnlyBox(pPICdeviceID_, "", picRects[i])->setObjectName(QString("edPIC%1").arg(picBoxes[i]).remove(' '));
+        readOnlyBox(pPICdeviceID_, "", picRects[i])
+            ->setObjectName(QString("edPIC%1").arg(picBoxes[i]).remove(' '));
     }
     auto* ok10 = new QPushButton("OK", pPICdeviceID_);
     ok10->setObjectName("Button10");

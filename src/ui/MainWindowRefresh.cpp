@@ -40,7 +40,9 @@ void setBox(QCheckBox* box, const CheckBoxState& s) {
 
 }  // namespace
 
-void TfrmEprom::winstat() { Winstat(ctx_); }
+void TfrmEprom::winstat() {
+    Winstat(ctx_);
+}
 
 void TfrmEprom::applyDisplayState() {
     const DisplayState s = ComputeDisplayState(ctx_);
@@ -63,8 +65,10 @@ void TfrmEprom::applyDisplayState() {
 
     // During a run the tool bar stays off whatever the family allows.
     pICON_->setEnabled(s.pICON && !running_);
-    for (QGroupBox* g : optionGroups_) g->setVisible(g->objectName().toStdString() == s.optionGroup);
-    if (!s.p49F00xCaption.empty()) p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
+    for (QGroupBox* g : optionGroups_)
+        g->setVisible(g->objectName().toStdString() == s.optionGroup);
+    if (!s.p49F00xCaption.empty())
+        p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
     setBox(cbSkip_0xFF_, s.cbSkip_0xFF);
     setBox(cbFastPro_, s.cbFastPro);
     setBox(cb5555_, s.cb5555);
@@ -119,7 +123,8 @@ void TfrmEprom::applyDisplayState() {
     edPatternAdr_->setText(QString::fromStdString(s.edPatternAdr));
     edTWP_->setText(QString::fromStdString(s.edTWP));
     edTWC_->setText(QString::fromStdString(s.edTWC));
-    for (const auto& [name, text] : s.configs) configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
+    for (const auto& [name, text] : s.configs)
+        configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
     configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
 
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
@@ -128,7 +133,8 @@ void TfrmEprom::applyDisplayState() {
 
 void TfrmEprom::refreshConfigsPage() {
     const DisplayState s = ComputeDisplayState(ctx_);
-    for (const auto& [name, text] : s.configs) configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
+    for (const auto& [name, text] : s.configs)
+        configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
     configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
 }
 

@@ -9,7 +9,7 @@
 namespace tavrin::ui {
 
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     QtSettingsStore();
     bool isOpen() const override;
     std::optional<int32_t> readInt(const std::string& name) override;
@@ -18,7 +18,7 @@ public:
     void writeString(const std::string& name, const std::string& value) override;
     void sync() { settings_.sync(); }
 
-private:
+  private:
     QSettings settings_;
 };
 

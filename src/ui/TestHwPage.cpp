@@ -15,38 +15,70 @@ namespace {
 
 QString pinCaption(int pin) {
     switch (pin) {
-        case 1: return "1- Vpp";
-        case 2: return "2- A16";
-        case 3: return "3- A15";
-        case 4: return "4- A12";
-        case 5: return "5-  A7";
-        case 6: return "6-  A6";
-        case 7: return "7-  A5";
-        case 8: return "8-  A4";
-        case 9: return "9-  A3";
-        case 10: return "10- A2";
-        case 11: return "11- A1";
-        case 12: return "12- A0";
-        case 13: return "13- D0";
-        case 14: return "14- D1";
-        case 15: return "15- D2";
-        case 16: return "16- Gnd";
-        case 17: return "D3  -17";
-        case 18: return "D4  -18";
-        case 19: return "D5  -19";
-        case 20: return "D6  -20";
-        case 21: return "D7  -21";
-        case 22: return "CE  -22";
-        case 23: return "A10 -23";
-        case 24: return "OE -24";
-        case 25: return "A11 -25";
-        case 26: return "A9  -26";
-        case 27: return "A8  -27";
-        case 28: return "A13 -28";
-        case 29: return "A14 -29";
-        case 30: return "A17 -30 ";
-        case 31: return "WE -31";
-        case 32: return "Vcc -32";
+        case 1:
+            return "1- Vpp";
+        case 2:
+            return "2- A16";
+        case 3:
+            return "3- A15";
+        case 4:
+            return "4- A12";
+        case 5:
+            return "5-  A7";
+        case 6:
+            return "6-  A6";
+        case 7:
+            return "7-  A5";
+        case 8:
+            return "8-  A4";
+        case 9:
+            return "9-  A3";
+        case 10:
+            return "10- A2";
+        case 11:
+            return "11- A1";
+        case 12:
+            return "12- A0";
+        case 13:
+            return "13- D0";
+        case 14:
+            return "14- D1";
+        case 15:
+            return "15- D2";
+        case 16:
+            return "16- Gnd";
+        case 17:
+            return "D3  -17";
+        case 18:
+            return "D4  -18";
+        case 19:
+            return "D5  -19";
+        case 20:
+            return "D6  -20";
+        case 21:
+            return "D7  -21";
+        case 22:
+            return "CE  -22";
+        case 23:
+            return "A10 -23";
+        case 24:
+            return "OE -24";
+        case 25:
+            return "A11 -25";
+        case 26:
+            return "A9  -26";
+        case 27:
+            return "A8  -27";
+        case 28:
+            return "A13 -28";
+        case 29:
+            return "A14 -29";
+        case 30:
+            return "A17 -30 ";
+        case 31:
+            return "WE -31";
+        case 32:
+            return "Vcc -32";
     }
     return {};
 }
@@ -76,7 +108,8 @@ TestHwPage::TestHwPage(Context& ctx, QWidget* parent) : QWidget(parent), ctx_(ct
         const int row = left ? pin - 1 : 32 - pin;
         box->setGeometry(left ? 8 : 140, 18 + row * 21, 100, 20);
         if (!left) box->setLayoutDirection(Qt::RightToLeft);
-        if (pin == 16 || pin == 22) box->setEnabled(false);
+        if (pin == 16 || pin == 22)
+            box->setEnabled(false);
         else
             connect(box, &QCheckBox::toggled, this, [this] { RefreshTestPins(); });  // cbPin1Click
         pins_[pin] = box;
@@ -125,13 +158,22 @@ TestHwPage::TestHwPage(Context& ctx, QWidget* parent) : QWidget(parent), ctx_(ct
     connect(cbSerialOut_, &QCheckBox::clicked, this, [this] { cbSerialOutClick(); });
 }
 
-QString TestHwPage::addressText() const { return edAdresOut_->text(); }
-QString TestHwPage::dataText() const { return edDataOut_->text(); }
-QString TestHwPage::dataLabel() const { return lbData_->text(); }
-QString TestHwPage::serialInText() const { return edSerialin_->text(); }
+QString TestHwPage::addressText() const {
+    return edAdresOut_->text();
+}
+QString TestHwPage::dataText() const {
+    return edDataOut_->text();
+}
+QString TestHwPage::dataLabel() const {
+    return lbData_->text();
+}
+QString TestHwPage::serialInText() const {
+    return edSerialin_->text();
+}
 
 void TestHwPage::setAddressBoxes(uint32_t value) {
-    for (size_t k = 0; k < kAddressPins.size(); ++k) pins_[kAddressPins[k]]->setChecked((value >> k) & 1);
+    for (size_t k = 0; k < kAddressPins.size(); ++k)
+        pins_[kAddressPins[k]]->setChecked((value >> k) & 1);
 }
 
 void TestHwPage::setDataBoxes(uint8_t value) {

@@ -18,7 +18,7 @@ namespace tavrin::ui {
 
 class TestHwPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     TestHwPage(Context& ctx, QWidget* parent = nullptr);
 
     QCheckBox* pin(int socketPin) const { return pins_[socketPin]; }
@@ -34,7 +34,7 @@ public:
     void btnA0A18Click(int tag);
     void cbSerialOutClick();
 
-private:
+  private:
     void setAddressBoxes(uint32_t value);
     void setDataBoxes(uint8_t value);
 
@@ -50,7 +50,7 @@ private:
 };
 
 // Socket pins of the address bits 0..17 and the data bits 0..7.
-inline constexpr std::array<int, 18> kAddressPins = {12, 11, 10, 9, 8, 7, 6, 5, 27,
+inline constexpr std::array<int, 18> kAddressPins = {12, 11, 10, 9, 8,  7,  6, 5, 27,
                                                      26, 23, 25, 4, 28, 29, 3, 2, 30};
 inline constexpr std::array<int, 8> kDataPins = {13, 14, 15, 17, 18, 19, 20, 21};
 

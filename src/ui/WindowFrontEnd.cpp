@@ -14,26 +14,40 @@ void WindowFrontEnd::openGauge(const std::string& caption, int64_t max, uint32_t
     window_.openGauge(QString::fromStdString(caption), max, color);
 }
 
-void WindowFrontEnd::setGaugeProgress(int64_t value) { window_.setGaugeProgress(value); }
+void WindowFrontEnd::setGaugeProgress(int64_t value) {
+    window_.setGaugeProgress(value);
+}
 
-void WindowFrontEnd::pumpEvents() { QCoreApplication::processEvents(); }
+void WindowFrontEnd::pumpEvents() {
+    QCoreApplication::processEvents();
+}
 
 bool WindowFrontEnd::confirm(const std::string& question) {
     return window_.askYesNo(QString::fromStdString(question));
 }
 
-void WindowFrontEnd::refresh() { window_.applyDisplayState(); }
+void WindowFrontEnd::refresh() {
+    window_.applyDisplayState();
+}
 
-void WindowFrontEnd::commandFinished() { window_.closeGauge(); }
+void WindowFrontEnd::commandFinished() {
+    window_.closeGauge();
+}
 
-void WindowFrontEnd::setToolbarEnabled(bool enabled) { window_.setCommandsEnabled(enabled); }
+void WindowFrontEnd::setToolbarEnabled(bool enabled) {
+    window_.setCommandsEnabled(enabled);
+}
 
-void WindowFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) { window_.showPeaks(loop, twp, twc); }
+void WindowFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
+    window_.showPeaks(loop, twp, twc);
+}
 
 void WindowFrontEnd::showResult(const std::string& panel, const std::string& text) {
     window_.showResult(QString::fromStdString(panel), QString::fromStdString(text));
 }
 
-void WindowFrontEnd::inform(const std::string& text) { window_.showInformation(QString::fromStdString(text)); }
+void WindowFrontEnd::inform(const std::string& text) {
+    window_.showInformation(QString::fromStdString(text));
+}
 
 }  // namespace tavrin::ui

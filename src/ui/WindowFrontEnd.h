@@ -9,7 +9,7 @@ namespace tavrin::ui {
 class TfrmEprom;
 
 class WindowFrontEnd : public FrontEnd {
-public:
+  public:
     explicit WindowFrontEnd(TfrmEprom& window) : window_(window) {}
     void message(const std::string& text, MessageKind kind) override;
     void openGauge(const std::string& caption, int64_t max, uint32_t color) override;
@@ -23,7 +23,7 @@ public:
     void showResult(const std::string& panel, const std::string& text) override;
     void inform(const std::string& text) override;
 
-private:
+  private:
     TfrmEprom& window_;
 };
 

@@ -73,7 +73,8 @@ TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
     controls.mcs51LockMode = 3;
     SaveSettings(ctx, store, controls);
     ASSERT_EQ(store.writeOrder.size(), 12u);
-    for (size_t i = 0; i < kSettingNames.size(); ++i) EXPECT_EQ(store.writeOrder[i], kSettingNames[i]);
+    for (size_t i = 0; i < kSettingNames.size(); ++i)
+        EXPECT_EQ(store.writeOrder[i], kSettingNames[i]);
     EXPECT_EQ(std::get<int32_t>(store.values["PORT"]), 2);
     EXPECT_EQ(std::get<int32_t>(store.values["Epr_eep"]), 4);
     EXPECT_EQ(std::get<int32_t>(store.values["Epr_DeviceID"]), 410);
@@ -91,9 +92,9 @@ TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
 TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
     Context ctx;
     MemorySettingsStore store;
-    store.values = {{"PORT", 2},           {"ERASE", 0},        {"CHECKSUM", 1},
-                    {"DEVICE", " 29F010"}, {"Epr_eep", 4},      {"Epr_DeviceID", 410},
-                    {"Epr_Skip0xFF", 0},   {"Epr_fastPro", 7},  {"Epr_tavrin", 1},
+    store.values = {{"PORT", 2},           {"ERASE", 0},          {"CHECKSUM", 1},
+                    {"DEVICE", " 29F010"}, {"Epr_eep", 4},        {"Epr_DeviceID", 410},
+                    {"Epr_Skip0xFF", 0},   {"Epr_fastPro", 7},    {"Epr_tavrin", 1},
                     {"Epr_sequ", 1},       {"mcs51_ModeLock", 2}, {"FILES", std::string("/roms")}};
     SettingsControls controls;
     Replay replay;
@@ -122,7 +123,9 @@ TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
 TEST(Settings, ValuesStoredAsTextAreReadAsNumbersAndBadOnesSkipped) {
     Context ctx;
     MemorySettingsStore store;
-    store.values = {{"PORT", std::string("1")}, {"CHECKSUM", std::string("x")}, {"ERASE", 9},
+    store.values = {{"PORT", std::string("1")},
+                    {"CHECKSUM", std::string("x")},
+                    {"ERASE", 9},
                     {"Epr_tavrin", std::string("1")}};
     SettingsControls controls;
     Replay replay;
@@ -136,9 +139,9 @@ TEST(Settings, ValuesStoredAsTextAreReadAsNumbersAndBadOnesSkipped) {
 
 TEST(Settings, ReplayRunsTheHandlerOfTheStoredFamily) {
     const std::pair<int32_t, const char*> cases[] = {
-        {0, "M27C_Click"},     {2, "M24C_Click"},      {12, "M29F_Click"},  {27, "M29F_Click"},
-        {13, "M27_Click"},     {17, "M12C_Click"},     {22, "AT29C_Click"}, {26, "SST28xF040A1Click"},
-        {29, "D8748_Click"},   {31, "MX28F20001Click"}};
+        {0, "M27C_Click"},   {2, "M24C_Click"},      {12, "M29F_Click"},  {27, "M29F_Click"},
+        {13, "M27_Click"},   {17, "M12C_Click"},     {22, "AT29C_Click"}, {26, "SST28xF040A1Click"},
+        {29, "D8748_Click"}, {31, "MX28F20001Click"}};
     for (const auto& [eep, handler] : cases) {
         Context ctx;
         MemorySettingsStore store;

@@ -14,9 +14,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "WindowSupport.h"
 #include "devices/Catalogue.h"
 #include "ui/BoardPictures.h"
-#include "WindowSupport.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -41,7 +41,9 @@ void chooseDevice(TfrmEprom& w, const QString& caption) {
     a->trigger();
 }
 
-int dipImage(TfrmEprom& w, int place) { return child<DipImage>(w, qPrintable(QString("dip%1").arg(place)))->image(); }
+int dipImage(TfrmEprom& w, int place) {
+    return child<DipImage>(w, qPrintable(QString("dip%1").arg(place)))->image();
+}
 
 QByteArray pattern(int size) {
     QByteArray data(size, 0);
@@ -70,7 +72,7 @@ QStringList loadThroughDialog(TfrmEprom& w, const QString& path) {
 
 class DeviceWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void deviceMenuShows27C64();
     void deviceMenuOpensFromMenuBarAndDevicePanel();
     void searchBoxSelectsByPartName();
@@ -206,8 +208,7 @@ void DeviceWindowTest::programAndReadA27C256() {
     const QStringList filters = loadThroughDialog(*w, path);
     QCOMPARE(filters.mid(0, 6),
              QStringList({"Binary  (*.BIN)", "Intel Hex  (*.HEX)", "Motorola S Record (*.S)",
-                          "All Eprom Files", "ROM (binary) (*.ROM)",
-                          "EEPROM (*.eep)"}));
+                          "All Eprom Files", "ROM (binary) (*.ROM)", "EEPROM (*.eep)"}));
     QCOMPARE(filters.value(6), filters.value(3));  // entry 4 preset
     QCOMPARE(filters.value(7), QString("Select Eprom file to Load"));
     QCOMPARE(status(*w), QString("Binary File loaded OK"));
@@ -220,10 +221,14 @@ void DeviceWindowTest::programAndReadA27C256() {
     QMetaObject::Connection watch = connect(gauge, &QProgressBar::valueChanged, [&](int v) {
         maxSeen = std::max(maxSeen, v);
         panelSeen += child<QWidget>(*w, "pProcess")->isVisible();
-        unlocked += child<QToolBar>(*w, "pICON")->isEnabled() + child<QAction>(*w, "mnuLoad")->isEnabled() +
-                    child<QAction>(*w, "mnuRead")->isEnabled() + child<QAction>(*w, "Device1")->isEnabled() +
-                    child<QWidget>(*w, "tsTestHW")->isEnabled() + child<QWidget>(*w, "tsDevice")->isEnabled() +
-                    !child<QPushButton>(*w, "btnCancel")->isEnabled() + !child<QPushButton>(*w, "btnCancel")->isVisible();
+        unlocked += child<QToolBar>(*w, "pICON")->isEnabled() +
+                    child<QAction>(*w, "mnuLoad")->isEnabled() +
+                    child<QAction>(*w, "mnuRead")->isEnabled() +
+                    child<QAction>(*w, "Device1")->isEnabled() +
+                    child<QWidget>(*w, "tsTestHW")->isEnabled() +
+                    child<QWidget>(*w, "tsDevice")->isEnabled() +
+                    !child<QPushButton>(*w, "btnCancel")->isEnabled() +
+                    !child<QPushButton>(*w, "btnCancel")->isVisible();
     });
     QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
     disconnect(watch);
@@ -286,7 +291,7 @@ void DeviceWindowTest::closingDuringARunWaitsForPowerDown() {
     QVERIFY(poweredAtClose);
     QVERIFY(!closedDuringRun);  // refused while the routine owned the board
     QCOMPARE(status(*w), QString("Process Cancelled"));
-    QVERIFY(!w->isVisible());   // closed once the routine had finished
+    QVERIFY(!w->isVisible());  // closed once the routine had finished
     QVERIFY(!board(*w).socketPowered());
     QCOMPARE(folder.open().value("Epr_DeviceID").toInt(), 204);
 }
@@ -366,7 +371,8 @@ void DeviceWindowTest::romIdentListsTheMatchingEntries() {
     entries[28] = 0;
     entries.replace(30, 5, "rom-a");
     entries[28 + 20] = 1;
-    for (const auto& [name, bytes] : {std::pair{"romident.gam", titles}, std::pair{"romident.rom", entries}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"romident.gam", titles}, std::pair{"romident.rom", entries}}) {
         QFile f(db.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -415,7 +421,8 @@ void DeviceWindowTest::blankCheckOnNavyAndOffsetQuestion() {
 }
 
 void DeviceWindowTest::portDriverChoiceFollowsThePrinterPort() {
-    if (QFile::exists("/dev/parport0") || QFile::exists("/dev/parport1")) QSKIP("a parallel port is present");
+    if (QFile::exists("/dev/parport0") || QFile::exists("/dev/parport1"))
+        QSKIP("a parallel port is present");
     SettingsFolder folder;
     auto w = makeWindow();
     chooseDevice(*w, "27C256");

@@ -1,17 +1,17 @@
 // The window end to end on the simulated board: menus, short-cuts, settings, the Test H/W page.
 #include <QCheckBox>
-#include <QDialog>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/TestHwPage.h"
 #include "WindowSupport.h"
+#include "ui/TestHwPage.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -19,7 +19,7 @@ using namespace tavrin::ui::test;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void captionsAndEmptyEditMenu();
     void shortcutsReachTheirCommands();
     void ctrlCIsVerifyEvenInTheOffsetBox();
@@ -47,9 +47,10 @@ void MainWindowTest::captionsAndEmptyEditMenu() {
     QVERIFY(child<QMenu>(*w, "mnuEdit")->actions().isEmpty());
     QStringList actionMenu;
     for (QAction* a : child<QMenu>(*w, "mnuAction")->actions()) actionMenu << a->text();
-    QCOMPARE(actionMenu, QStringList({"&Read", "&Program/Test RAM", "&Compare/Verify", "&Blank Check",
-                                      "&Erase 28/29/49/89/90/PIC", "&Get ID 28/29/49/89/90",
-                                      "Clear Buffer", "Invert DATA", "Swap BYTE", "RomIdent"}));
+    QCOMPARE(actionMenu,
+             QStringList({"&Read", "&Program/Test RAM", "&Compare/Verify", "&Blank Check",
+                          "&Erase 28/29/49/89/90/PIC", "&Get ID 28/29/49/89/90", "Clear Buffer",
+                          "Invert DATA", "Swap BYTE", "RomIdent"}));
     auto* pages = child<QTabWidget>(*w, "PageControl1");
     QCOMPARE(pages->currentIndex(), 0);
     QStringList tabs;
@@ -117,7 +118,8 @@ void MainWindowTest::ctrlCIsVerifyEvenInTheOffsetBox() {
     for (const char* name : {"edChecksum", "HexGrid"}) {
         child<QLabel>(*w, "StatusBar")->clear();
         auto* target = child<QWidget>(*w, name);
-        if (std::string(name) == "HexGrid") child<QTabWidget>(*w, "PageControl1")->setCurrentIndex(1);
+        if (std::string(name) == "HexGrid")
+            child<QTabWidget>(*w, "PageControl1")->setCurrentIndex(1);
         target->setFocus();
         QVERIFY(target->hasFocus());
         QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
@@ -325,7 +327,9 @@ void MainWindowTest::statusLineColoursByKind() {
     const struct {
         MessageKind kind;
         QColor colour;
-    } cases[] = {{MessageKind::Progress, Qt::blue}, {MessageKind::Error, Qt::red}, {MessageKind::Success, Qt::black}};
+    } cases[] = {{MessageKind::Progress, Qt::blue},
+                 {MessageKind::Error, Qt::red},
+                 {MessageKind::Success, Qt::black}};
     for (const auto& c : cases) {
         w->context().ui().message("text", c.kind);
         QCOMPARE(line->text(), QString("text"));

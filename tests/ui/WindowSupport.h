@@ -43,7 +43,9 @@ inline std::unique_ptr<TfrmEprom> makeWindow() {
     return w;
 }
 
-inline sim::SimBoard& board(TfrmEprom& w) { return dynamic_cast<sim::SimBoard&>(w.context().port()); }
+inline sim::SimBoard& board(TfrmEprom& w) {
+    return dynamic_cast<sim::SimBoard&>(w.context().port());
+}
 
 template <typename T>
 T* child(QObject& w, const char* name) {
@@ -52,7 +54,9 @@ T* child(QObject& w, const char* name) {
     return c;
 }
 
-inline QString status(TfrmEprom& w) { return child<QLabel>(w, "StatusBar")->text(); }
+inline QString status(TfrmEprom& w) {
+    return child<QLabel>(w, "StatusBar")->text();
+}
 
 // Answers the next modal message box with `button` once it shows up.
 inline void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {

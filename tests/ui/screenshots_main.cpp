@@ -1,8 +1,8 @@
 // Saves one picture of the window per page (and one with the device menu open) into the folder
 // given as the first argument. Run under a real X server (xvfb-run) or the offscreen platform.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QAction>
 #include <QMenu>
 #include <QProgressBar>
 #include <QScreen>
