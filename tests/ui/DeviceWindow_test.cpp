@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "WindowSupport.h"
+#include "core/ImageBuffer.h"
 #include "devices/Catalogue.h"
 #include "ui/BoardPictures.h"
 
@@ -86,6 +87,7 @@ class DeviceWindowTest : public QObject {
     void romIdentListsTheMatchingEntries();
     void blankCheckOnNavyAndOffsetQuestion();
     void portDriverChoiceFollowsThePrinterPort();
+    void wordGridAboveDataBytesForPic();
 };
 
 void DeviceWindowTest::deviceMenuShows27C64() {
@@ -315,7 +317,7 @@ void DeviceWindowTest::gridsFollowTheDevice() {
     QCOMPARE(child<QLineEdit>(*w, "edChecksum")->text(), QString("0x00BE"));
     child<QAction>(*w, "ClearFF")->trigger();
     QCOMPARE(child<QLineEdit>(*w, "edChecksum")->text(), QString("0x8000"));
-    QVERIFY(!child<QTableView>(*w, "ProgGrid")->isVisibleTo(w.get()));
+    QVERIFY(child<QTableView>(*w, "ProgGrid")->isHidden());
     // A 256-byte part: 29 grid rows, the ones past the device empty.
     const DeviceEntry* small = nullptr;
     for (const DeviceEntry& e : DeviceCatalogue())
@@ -451,6 +453,39 @@ void DeviceWindowTest::portDriverChoiceFollowsThePrinterPort() {
     QVERIFY(w->close());
     QCOMPARE(folder.open().value("PORT_DRIVER").toString(), QString("sim"));
     QCOMPARE(folder.open().value("PORT").toInt(), 1);
+}
+
+void DeviceWindowTest::wordGridAboveDataBytesForPic() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    Context& ctx = w->context();
+    // A 14-bit PIC with data memory, set up the way its selection handler leaves the profile.
+    ctx.profile.PIC = 1;
+    ctx.profile.eep = 16;
+    ctx.profile.picDataBytes = 64;
+    SetBufferSize(ctx, 1024);
+    ClearBuf(ctx, 1);
+    w->winstat();
+    auto* prog = child<QTableView>(*w, "ProgGrid");
+    auto* hex = child<QTableView>(*w, "HexGrid");
+    QVERIFY(!prog->isHidden());
+    QVERIFY(!hex->isHidden());
+    QCOMPARE(prog->model()->rowCount(), 128);
+    QCOMPARE(prog->model()->headerData(0, Qt::Horizontal).toString(), QString("Program"));
+    QCOMPARE(prog->model()->index(0, 1).data().toString(), QString("3fff"));
+    QCOMPARE(prog->model()->index(1, 0).data().toString(), QString("$000008"));
+    QCOMPARE(hex->model()->headerData(0, Qt::Horizontal).toString(), QString(" Data"));
+    QCOMPARE(hex->height(), 112);
+    // Without data memory the words fill the page alone.
+    ctx.profile.picDataBytes = 0;
+    w->winstat();
+    QVERIFY(hex->isHidden());
+    QVERIFY(!prog->isHidden());
+    // A byte-wide part again: only the byte grid, headed "Offset".
+    chooseDevice(*w, "27C256");
+    QVERIFY(!hex->isHidden());
+    QVERIFY(prog->isHidden());
+    QCOMPARE(hex->model()->headerData(0, Qt::Horizontal).toString(), QString("Offset"));
 }
 
 QTEST_MAIN(DeviceWindowTest)
