@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "WindowSupport.h"
+#include "ui/BoardPictures.h"
 #include "ui/TestHwPage.h"
 
 using namespace tavrin;
@@ -34,6 +35,7 @@ class MainWindowTest : public QObject {
     void testPageSerialOut();
     void statusLineColoursByKind();
     void sectorSizeItemSetsSsize();
+    void aboutBoxAndAdapterPanel();
 };
 
 void MainWindowTest::captionsAndEmptyEditMenu() {
@@ -349,6 +351,37 @@ void MainWindowTest::sectorSizeItemSetsSsize() {
     emit sizes->activated(4);
     QCOMPARE(w->context().profile.Ssize, 1024);
     QCOMPARE(child<QLineEdit>(*w, "cfg_Ssize")->text(), QString("1024"));
+}
+
+void MainWindowTest::aboutBoxAndAdapterPanel() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    QString caption;
+    bool hasOk = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            caption = box->windowTitle();
+            auto* ok = box->findChild<QPushButton*>("btnAboutOK");
+            hasOk = ok && ok->text() == "OK";
+            if (ok) ok->click();
+        }
+    });
+    child<QAction>(*w, "mnuAbout")->trigger();
+    QCOMPARE(caption, QString("About"));
+    QVERIFY(hasOk);
+
+    // A part that needs an adapter: the request panel instead of a socket picture.
+    w->context().profile.package = 8749;
+    w->context().controls.lbAdapter = "8748/8749 adapter";
+    w->winstat();
+    QVERIFY(!child<QWidget>(*w, "pAdapter")->isHidden());
+    QCOMPARE(child<QLabel>(*w, "lbAdapter")->text(), QString("8748/8749 adapter"));
+    QVERIFY(child<SocketPicture>(*w, "imgSocket")->isHidden());
+    w->context().profile.package = 32;
+    w->winstat();
+    QVERIFY(child<QWidget>(*w, "pAdapter")->isHidden());
+    QCOMPARE(child<SocketPicture>(*w, "imgSocket")->picture(), QString("imgZIF32"));
+    QVERIFY(!child<SocketPicture>(*w, "imgSocket")->isHidden());
 }
 
 QTEST_MAIN(MainWindowTest)
