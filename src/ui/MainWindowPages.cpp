@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "buffer/BufferOperations.h"
 #include "buffer/Checksum.h"
 #include "buffer/GridLayout.h"
 #include "core/Commands.h"
@@ -202,7 +203,8 @@ void TfrmEprom::buildToolBar() {
                      [this] { runCommand(Command::Read); });
     sbVerify_ = button("sbVerify", "Verify", glyph("V", QColor(0, 128, 0)),
                        [this] { runCommand(Command::Verify); });
-    button("sbClear", "Clear Buffer", glyph("FF", QColor(90, 90, 160)), [this] { Clear1Click(1); });
+    button("sbClear", "Clear Buffer", glyph("FF", QColor(90, 90, 160)),
+           [this] { sbClearClick(ctx_); });
     sbBlank_ = button("sbBlank", "Blank Test", glyph("B", QColor(0, 0, 128)),
                       [this] { runCommand(Command::Blank); });
     sbProg_ = button("sbProg", "Program Chip", glyph("P", QColor(200, 0, 0)),
