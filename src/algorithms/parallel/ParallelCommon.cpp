@@ -25,7 +25,7 @@ void ShowChipImageCaption(Context& ctx) {
     ctx.controls.caption = "Tavrin Eprom Prog(0.95B)- " + ctx.controls.edDevice + " Image";
 }
 
-void ReadParallel(Context& ctx) {
+void BeginChipRead(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
     ClearBuf(ctx, 1);
@@ -33,9 +33,14 @@ void ReadParallel(Context& ctx) {
     bus.Delay(1000);
     SetProcessGauge(ctx, "Reading Chip", p.bufferSize, GaugeColor::Read);
     ctx.ui().pumpEvents();
-
     bus.PowerUp();
-    bus.Drive(Line::StrobeLine, ReadStrobeLevel(p));  // stays so for the whole read
+    bus.Drive(Line::StrobeLine, ReadStrobeLevel(p));
+}
+
+void ReadParallel(Context& ctx) {
+    DeviceProfile& p = ctx.profile;
+    Bus& bus = ctx.bus;
+    BeginChipRead(ctx);  // the strobe level stays for the whole read
     bus.SetAddress(0);
     const int64_t count = std::min<int64_t>(p.bufferSize, int64_t(ctx.Buffer.size()));
     bool cancelled = false;

@@ -32,4 +32,8 @@ void VerifyBytes(Context& ctx, VerifyStyle style);
 // "Chip read OK" bookkeeping of both read routines.
 void ShowChipImageCaption(Context& ctx);
 
+// The start both chip reads share: clear the image, ask about the offset, open the gauge, power
+// up and set the strobe for reading.
+void BeginChipRead(Context& ctx);
+
 }  // namespace tavrin

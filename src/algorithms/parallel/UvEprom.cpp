@@ -91,14 +91,7 @@ bool programSmallByte(Context& ctx, uint32_t address, uint8_t d, ByteRun& run) {
 void ReadEprom(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
-    ClearBuf(ctx, 1);
-    if (p.Offset != 0) ConfirmOffset(ctx);
-    bus.Delay(1000);
-    SetProcessGauge(ctx, "Reading Chip", p.bufferSize, GaugeColor::Read);
-    ctx.ui().pumpEvents();
-
-    bus.PowerUp();
-    bus.Drive(Line::StrobeLine, ReadStrobeLevel(p));
+    BeginChipRead(ctx);
     bus.Drive(Line::StrobeLine, 0);
     bus.SetAddress(0);
     // The byte of device address Offset + i goes to the same index, so the run stops where the
