@@ -124,6 +124,12 @@ void TerminalFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
     }
 }
 
+void TerminalFrontEnd::inform(const std::string& text) {
+    if (verbosity_ == Verbosity::Quiet) return;
+    clearBar();
+    std::cerr << text << '\n';
+}
+
 void TerminalFrontEnd::showResult(const std::string& panel, const std::string& text) {
     clearBar();
     std::cout << panel << ": " << text << '\n';

@@ -29,6 +29,8 @@ public:
     void commandFinished() override;
     void showPeaks(int32_t loop, int32_t twp, int32_t twc) override;
     void showResult(const std::string& panel, const std::string& text) override;
+    // Message boxes become status text: the commands print their own results on stdout.
+    void inform(const std::string& text) override;
 
     // Installs the SIGINT handler that turns Ctrl-C into a cancel request.
     static void installInterruptHandler();

@@ -205,3 +205,27 @@ TEST_F(Cli, ChecksumAndConvert) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Cli, RomidentListsMatchesOnceOnStdout) {
+    std::ofstream(path("img.bin"), std::ios::binary) << "hello world rom";
+    std::string titles(160, '\0');
+    titles.replace(0, 9, "Some Game");
+    std::ofstream(path("romident.gam"), std::ios::binary) << titles;
+    // One entry: title 0, name "hello.rom", CRC-32 of "hello world rom" (0xB421F2ED), 4 unused bytes.
+    std::string entry(28, '\0');
+    entry.replace(2, 9, "hello.rom");
+    const uint32_t crc = 0xB421F2ED;
+    for (int i = 0; i < 4; ++i) entry[20 + i] = char((crc >> (8 * i)) & 0xFF);
+    std::ofstream(path("romident.rom"), std::ios::binary) << entry;
+    Result hit = runTool({"--romdb", dir_.string(), "romident", path("img.bin")});
+    EXPECT_EQ(hit.status, 0) << hit.err;
+    EXPECT_EQ(hit.out, "ROMIDENT V2.1 - Data File Revision 2\n\nhello.rom from Some Game\n");
+    std::ofstream(path("other.bin"), std::ios::binary) << "other";
+    Result miss = runTool({"--romdb", dir_.string(), "romident", path("other.bin")});
+    EXPECT_EQ(miss.status, 1);
+    EXPECT_NE(miss.err.find("NOT FOUND!"), std::string::npos);
+}
+
+}  // namespace
