@@ -48,8 +48,8 @@ void TerminalFrontEnd::message(const std::string& text, MessageKind kind) {
     }
     const bool show = kind == MessageKind::Error || verbosity_ != Verbosity::Quiet;
     if (!show) return;
-    // Progress captions repeat the gauge caption on a terminal; keep them for logs.
-    if (kind == MessageKind::Progress && barShown_) return;
+    // The gauge caption is on the bar already; logs without a terminal keep it.
+    if (kind == MessageKind::Progress && barShown_ && text == caption_) return;
     clearBar();
     std::cerr << text << '\n';
 }
@@ -61,7 +61,7 @@ void TerminalFrontEnd::openGauge(const std::string& caption, int64_t max, uint32
     value_ = 0;
     started_ = lastDraw_ = std::chrono::steady_clock::now();
     barShown_ = tty_ && verbosity_ != Verbosity::Quiet;
-    if (barShown_) drawBar(false);
+    if (barShown_) drawBar();
 }
 
 void TerminalFrontEnd::setGaugeProgress(int64_t value) {
@@ -70,10 +70,10 @@ void TerminalFrontEnd::setGaugeProgress(int64_t value) {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
     lastDraw_ = now;
-    drawBar(false);
+    drawBar();
 }
 
-void TerminalFrontEnd::drawBar(bool final) {
+void TerminalFrontEnd::drawBar() {
     const double fraction = max_ > 0 ? std::min(1.0, double(value_) / double(max_)) : 1.0;
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
@@ -84,9 +84,11 @@ void TerminalFrontEnd::drawBar(bool final) {
     bar.resize(width, '.');
     char line[256];
     const std::string left =
-        rate > 0 && !final ? formatDuration(double(max_ - value_) / rate) + " left" : std::string();
-    std::snprintf(line, sizeof line, "\r%-24.24s [%s] %3d%%  %8.1f/s  %s\x1b[K", caption_.c_str(),
-                  bar.c_str(), int(fraction * 100), rate, left.c_str());
+        rate > 0 ? formatDuration(double(max_ - value_) / rate) + " left" : std::string();
+    const char* unit = rate >= 1e6 ? "M" : rate >= 1e3 ? "k" : "";
+    const double scaled = rate >= 1e6 ? rate / 1e6 : rate >= 1e3 ? rate / 1e3 : rate;
+    std::snprintf(line, sizeof line, "\r%-24.24s [%s] %3d%%  %6.1f %s/s  %s\x1b[K", caption_.c_str(),
+                  bar.c_str(), int(fraction * 100), scaled, unit, left.c_str());
     std::cerr << line << std::flush;
 }
 
@@ -96,10 +98,7 @@ void TerminalFrontEnd::clearBar() {
 }
 
 void TerminalFrontEnd::commandFinished() {
-    if (barShown_) {
-        drawBar(true);
-        std::cerr << '\n';
-    }
+    clearBar();  // the routine's own closing message says how it ended
     barShown_ = false;
 }
 

@@ -42,7 +42,7 @@ public:
     void resetOutcome() { sawError_ = sawHardwareError_ = false; }
 
 private:
-    void drawBar(bool final);
+    void drawBar();
     void clearBar();
 
     Context* ctx_ = nullptr;
