@@ -51,32 +51,23 @@ std::string RomIdentDatabase::path(const char* file) const {
 }
 
 int RomIdentDatabase::Load(Context& ctx) {
+    // Reads one table and reports its failure; a missing file says `missingText`.
+    auto read = [&](const char* file, size_t width, std::vector<uint8_t>& out,
+                    const std::string& missingText) {
+        switch (ReadTable(path(file), width, out)) {
+            case TableRead::Missing: ctx.ui().inform(missingText); return TableRead::Missing;
+            case TableRead::NoMemory: ctx.ui().inform(kRomIdentNoMemory); return TableRead::NoMemory;
+            case TableRead::OpenFailed: return TableRead::OpenFailed;
+            case TableRead::Ok: return TableRead::Ok;
+        }
+        return TableRead::OpenFailed;
+    };
     std::vector<uint8_t> titles, entries;
-    switch (ReadTable(path("romident.gam"), kRomTitleBytes, titles)) {
-        case TableRead::Missing:
-            ctx.ui().inform(std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere);
-            menuEnabled_ = false;
-            return 1;
-        case TableRead::OpenFailed:
-            return 1;
-        case TableRead::NoMemory:
-            ctx.ui().inform(kRomIdentNoMemory);
-            return 1;
-        case TableRead::Ok:
-            break;
-    }
-    switch (ReadTable(path("romident.rom"), kRomEntryBytes, entries)) {
-        case TableRead::Missing:
-            ctx.ui().inform(kRomIdentFilesNeeded);
-            return 1;
-        case TableRead::OpenFailed:
-            return 1;
-        case TableRead::NoMemory:
-            ctx.ui().inform(kRomIdentNoMemory);
-            return 1;
-        case TableRead::Ok:
-            break;
-    }
+    const TableRead titleRead = read("romident.gam", kRomTitleBytes, titles,
+                                     std::string(kRomIdentFilesNeeded) + "\n\n" + kRomIdentWhere);
+    if (titleRead == TableRead::Missing) menuEnabled_ = false;
+    if (titleRead != TableRead::Ok) return 1;
+    if (read("romident.rom", kRomEntryBytes, entries, kRomIdentFilesNeeded) != TableRead::Ok) return 1;
     titles_ = std::move(titles);
     entries_ = std::move(entries);
     loaded_ = true;

@@ -8,6 +8,7 @@
 #include "buffer/Checksum.h"
 #include "core/ImageBuffer.h"
 #include "core/RecordingFrontEnd.h"
+#include "support/CatalogueContext.h"
 #include "core/RunFrame.h"
 #include "devices/Catalogue.h"
 #include "devices/DisplayState.h"
@@ -15,15 +16,7 @@
 namespace tavrin {
 namespace {
 
-struct BufferOps : ::testing::Test {
-    RecordingFrontEnd ui;
-    Context ctx{&ui};
-
-    void select(const std::string& caption) {
-        const DeviceEntry* e = FindDevice(caption);
-        ASSERT_NE(e, nullptr) << caption;
-        SelectDevice(ctx, *e);
-    }
+struct BufferOps : test::CatalogueContext {
     uint16_t word(uint32_t w) const { return ctx.Buffer[2 * w] | (ctx.Buffer[2 * w + 1] << 8); }
 };
 

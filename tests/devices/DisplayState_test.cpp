@@ -6,20 +6,13 @@
 
 #include "core/ImageBuffer.h"
 #include "core/RecordingFrontEnd.h"
+#include "support/CatalogueContext.h"
 #include "devices/Catalogue.h"
 
 namespace tavrin {
 namespace {
 
-struct Display : ::testing::Test {
-    RecordingFrontEnd ui;
-    Context ctx{&ui};
-
-    void select(const std::string& caption) {
-        const DeviceEntry* e = FindDevice(caption);
-        ASSERT_NE(e, nullptr) << caption;
-        SelectDevice(ctx, *e);
-    }
+struct Display : test::CatalogueContext {
     DisplayState state() const { return ComputeDisplayState(ctx); }
 };
 
