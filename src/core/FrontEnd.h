@@ -8,6 +8,19 @@ namespace tavrin {
 
 enum class MessageKind : int { Progress = 0, Error = 1, Success = 2 };
 
+// The texts of the Electronic ID panel, exactly as shown (names and codes carry a leading blank).
+struct ElectronicIdView {
+    uint8_t manufacturer = 0;      // raw codes as read
+    uint16_t device = 0;           // AVR: second signature byte << 8 | third
+    std::string manufacturerName;  // edManufacName
+    std::string deviceName;        // edDeviceName
+    std::string manufacturerCode;  // edManufacID, " 0x1F"
+    std::string deviceCode;        // edDeviceID, " 0xD5" (AVR " 0x9101")
+    bool showLock = false;         // AVR only: edLockbit and lbLockbit shown
+    std::string lockBit;           // edLockbit, " 0x3F"
+    std::string lockMode;          // edLockMode, " Lockbit Mode 3"
+};
+
 // Gauge colours the routines pass (Windows 0x00BBGGRR values, kept for the window's palette).
 namespace GaugeColor {
 inline constexpr uint32_t Read = 0x000000;    // black
@@ -39,6 +52,13 @@ public:
     virtual void showResult(const std::string& panel, const std::string& text) { (void)panel, (void)text; }
     // An information box with one OK button; returns when the user closed it.
     virtual void inform(const std::string& text) { showResult("Information", text); }
+    // The Electronic ID panel; front ends without fields of their own show it as one text.
+    virtual void showElectronicId(const ElectronicIdView& id) {
+        std::string text = "Manufacture code" + id.manufacturerCode + id.manufacturerName +
+                           "\nDevice code" + id.deviceCode + id.deviceName;
+        if (id.showLock) text += "\nLock / Fuse Bit" + id.lockBit + id.lockMode;
+        showResult("pIDcode", text);
+    }
 };
 
 // Discards everything and answers No; used where nobody watches.

@@ -41,6 +41,8 @@ public:
         results.push_back(panel + ": " + text);
     }
 
+    void showElectronicId(const ElectronicIdView& id) override { ids.push_back(id); }
+
     // Sets cancelRequested at the n-th pump (1 = the first) from now on.
     void cancelAfterPumps(long n) { cancelAtPump_ = pumps + n; }
 
@@ -52,6 +54,7 @@ public:
     std::vector<Gauge> gauges;
     std::vector<std::string> questions;
     std::vector<std::string> results;
+    std::vector<ElectronicIdView> ids;  // every Electronic ID panel shown
     std::deque<bool> answers;   // scripted answers to confirm(); No when empty
     std::function<void()> onPump;  // runs at every pump, after the cancel check
     int64_t lastProgress = -1;
