@@ -2,6 +2,7 @@
 
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
+#include "algorithms/serial/Eeprom24C.h"
 
 namespace tavrin {
 
@@ -33,6 +34,13 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
         t[eep].verify = run(&VerifyParallel);
         t[eep].blank = run(&BlankCheck);
     }
+    // Serial EEPROMs (the frame skips the hardware check for them).
+    t[1].read = run(&Read24C8);
+    t[1].verify = run(&Verify24C8);
+    t[1].program = run(&Program24C8);
+    t[2].read = run(&Read24C16);
+    t[2].verify = run(&Verify24C16);
+    t[2].program = run(&Program24C16);
     return t;
 }
 

@@ -1,6 +1,7 @@
 #include "devices/Families.h"
 
 #include "devices/families/ParallelFamilies.h"
+#include "devices/families/SerialFamilies.h"
 
 namespace tavrin {
 
@@ -19,6 +20,7 @@ const std::vector<const FamilyTable*>& FamilyTables() {
         &Flash29FFamily(),     &Flash29Fx00Family(),
         &Flash29F00xFamily(),  &FlashAt29CFamily(),
         &StaticRamFamily(),    &Ds12xxFamily(),
+        &Eeprom24CFamily(),
     };
     return all;
 }

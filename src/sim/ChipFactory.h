@@ -12,8 +12,9 @@ namespace tavrin {
 
 // The chip model for the device in the profile (eep, DeviceID, size, package, epr64): an EPROM
 // model for the UV and electrically erasable EPROM families (eep 0, 13, 24, 30), a plain memory
-// of the device size for the other parallel families until they have models of their own, nullptr
-// when no device is selected or the family has no model yet.
+// of the device size for the other parallel families until they have models of their own, the
+// bit-level serial EEPROMs for the serial families, nullptr when no device is selected or the
+// family has no model yet.
 std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 
 // Applies one fault to the board or to the chip in its socket. Syntax (numbers decimal or 0x hex):

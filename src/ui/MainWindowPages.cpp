@@ -345,8 +345,10 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     auto* high = new QRadioButton("High ( Wirte protect )", g24C);
     high->setObjectName("r24Cpin7high");
     high->setGeometry(10, 46, 250, 20);
-    high->setChecked(true);
-    ctx_.profile.pin7 = 1;
+    // Normal operation to start with, as the profile's pin7 0 says; the command-line tool starts
+    // the same way.
+    low->setChecked(true);
+    ctx_.profile.pin7 = 0;
     connect(low, &QRadioButton::clicked, this, [this] {
         ctx_.profile.pin7 = 0;
         refreshConfigsPage();

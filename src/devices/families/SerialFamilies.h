@@ -1,0 +1,15 @@
+#pragma once
+// The selection handlers of the serial EEPROM families and their tables.
+
+#include <cstdint>
+#include <string>
+
+#include "devices/SelectionTable.h"
+
+namespace tavrin {
+
+void M24C_Click(Context& ctx, int32_t tag, const std::string& caption);
+
+const FamilyTable& Eeprom24CFamily();
+
+}  // namespace tavrin
