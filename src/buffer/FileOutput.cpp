@@ -27,10 +27,13 @@ SaveBlock EepSaveBlock(const DeviceProfile& p) {
 }
 
 std::vector<SaveBlock> SRecordSaveBlocks(const DeviceProfile& p) {
+    // Every data EEPROM byte the part has (up to 256 on the 16F87x); the 12-bit parts keep
+    // their identifier and configuration words right after the program and at word 4095.
+    if (p.PIC && p.eep == 18) return HexSaveBlocks(p);
     if (p.PIC)
         // Both bytes of the configuration word: its low byte alone would lose the upper bits.
         return {ClampedBlock(0, 2 * int64_t(p.bufferSize)), ClampedBlock(0x400E, 2),
-                ClampedBlock(0x4200, 128)};
+                ClampedBlock(0x4200, 2 * int64_t(p.picDataBytes))};
     return {ClampedBlock(0, p.bufferSize)};
 }
 

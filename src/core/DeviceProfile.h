@@ -60,6 +60,17 @@ struct DeviceProfile {
     int32_t picProgWords = 0, picDataBytes = 0, picIdBase = 0, picIdCount = 0, picCfgIndex = 0;
     int32_t picConfig = 0;
     int32_t picID = 0;  // identifier words packed as nibbles (rebuilt by the load command)
+    // PIC configuration: fill of the bits outside cfgMask, the bits the options and routines
+    // handle, the checksum of a blank part and the constant its 14-bit blank sum adds.
+    int32_t picCfgFill = 0, cfgMask = 0, bkCode = 0, blankAdjust = 0;
+    // Indexes into the PIC option value records and option name blocks.
+    int32_t picOptionRecord = 0, picNameBlock = 0;
+    // The option values the configuration word is composed from: oscillator, code protection,
+    // brown-out, and the eight option boxes (Tags 1..8).
+    int32_t picOscValue = 0, picCpValue = 0, picBorValue = 0;
+    int32_t picBoxValue[8] = {};
+    // 1 = the 12C50x factory calibration word (last program word) may be overwritten.
+    int32_t picWriteOsccal = 0;
     int32_t avrFlashSize = 0, avrEepromBase = 0, avrEepromSize = 0;
 
     // Checksum type of cbCheckType: 0 "16 Bit Addition", 1 "32 Bit CRC" (2 counts as CRC).

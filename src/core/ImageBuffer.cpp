@@ -15,6 +15,17 @@ void putWord(Context& ctx, uint32_t word, uint16_t value) {
 
 }  // namespace
 
+uint16_t BufferWord(const Context& ctx, int64_t word) {
+    if (word < 0 || 2 * word + 1 >= int64_t(ctx.Buffer.size())) return 0xFFFF;
+    return uint16_t(ctx.Buffer[size_t(2 * word)] | (ctx.Buffer[size_t(2 * word + 1)] << 8));
+}
+
+void SetBufferWord(Context& ctx, int64_t word, uint16_t value) {
+    if (word < 0 || 2 * word + 1 >= int64_t(ctx.Buffer.size())) return;
+    ctx.Buffer[size_t(2 * word)] = uint8_t(value & 0xFF);
+    ctx.Buffer[size_t(2 * word + 1)] = uint8_t(value >> 8);
+}
+
 void SetBufferSize(Context& ctx, int32_t size) {
     DeviceProfile& p = ctx.profile;
     p.bufferSize = p.deviceSize = p.picProgWords = p.avrFlashSize = size;

@@ -15,4 +15,9 @@ void SetBufferSize(Context& ctx, int32_t size);
 // erased words whatever the fill. bufferLoaded is left as it is.
 void ClearBuf(Context& ctx, int fill);
 
+// Word `word` of the image as a little-endian 16-bit value (the PIC view); words outside the
+// image read 0xFFFF and are not written.
+uint16_t BufferWord(const Context& ctx, int64_t word);
+void SetBufferWord(Context& ctx, int64_t word, uint16_t value);
+
 }  // namespace tavrin

@@ -4,6 +4,7 @@
 
 #include "buffer/Checksum.h"
 #include "core/RunFrame.h"
+#include "devices/PicConfig.h"
 
 namespace tavrin {
 
@@ -154,6 +155,20 @@ void fillConfigs(const Context& ctx, DisplayState& s) {
     for (const auto& [label, value] : values) s.configs.emplace_back(label, std::to_string(value));
     s.configs.emplace_back("Offset", Format(" 0x%06X", p.Offset));
     s.configs.emplace_back("PIC ID", Format(" 0x%04X", static_cast<unsigned>(p.picID)));
+    s.configs.emplace_back("bkCode", Format(" 0x%04X", static_cast<unsigned>(p.bkCode)));
+    s.configs.emplace_back("cfgMask", Format(" 0x%04X", static_cast<unsigned>(p.cfgMask)));
+}
+
+void fillPicPanel(const DeviceProfile& p, DisplayState::PicPanel& panel) {
+    panel.cbOSC = PicOscNames(p);
+    panel.cbCP = PicCpNames(p);
+    const PicFuseView v = PicFusesFromConfig(p, uint16_t(p.picConfig));
+    panel.oscIndex = v.oscIndex;
+    panel.cpIndex = v.cpIndex;
+    const PicBoxLayout layout = PicBoxesFor(p);
+    for (size_t k = 0; k < panel.boxes.size(); ++k)
+        panel.boxes[k] = {v.checked[k], true, layout.visible[k], layout.captions[k]};
+    panel.cbOSCCAL = {p.picWriteOsccal != 0, true, p.eep == 18, "Write OSCCAL"};
 }
 
 }  // namespace
@@ -262,6 +277,7 @@ DisplayState ComputeDisplayState(const Context& ctx) {
         s.edPIC_cfg = Format(" 0x%04X", static_cast<unsigned>(p.picConfig) & 0xFFFFu);
         s.edPIC_ID = Format("%04X", static_cast<unsigned>(p.picID) & 0xFFFFu);
         s.edPIC_IDMaxLength = p.picIdCount;
+        fillPicPanel(p, s.pic);
     }
     fillConfigs(ctx, s);
     return s;
@@ -302,7 +318,10 @@ std::string RenderDipSwitchesText(const DisplayState& s) {
 void Winstat(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     p.bufferSize = p.deviceSize;
-    if (p.PIC) p.picID = PicIdFromWords(ctx);
+    if (p.PIC) {
+        p.picID = PicIdFromWords(ctx);
+        SetFuses(ctx);
+    }
     ctx.ui().refresh();
 }
 

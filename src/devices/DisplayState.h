@@ -89,6 +89,14 @@ struct DisplayState {
     std::string edPIC_cfg;  // " 0x%04X" of picConfig
     std::string edPIC_ID;   // "%04X" of picID
     int32_t edPIC_IDMaxLength = 0;
+    // The "PIC Setting" controls as the configuration word sets them.
+    struct PicPanel {
+        std::vector<std::string> cbOSC, cbCP;  // list entries
+        int oscIndex = -1, cpIndex = -1;
+        std::array<CheckBoxState, 8> boxes;  // cbWDTE .. cbDEBUG, Tags 1..8
+        bool cbBORVVisible = false;
+        CheckBoxState cbOSCCAL;  // "Write OSCCAL": shown for the 12C50x only
+    } pic;
 
     // Configs page: label and text of each box, in page order.
     std::vector<std::pair<std::string, std::string>> configs;

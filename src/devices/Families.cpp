@@ -2,6 +2,7 @@
 
 #include "devices/families/ParallelFamilies.h"
 #include "devices/families/SerialFamilies.h"
+#include "devices/families/PicFamily.h"
 
 namespace tavrin {
 
@@ -21,6 +22,7 @@ const std::vector<const FamilyTable*>& FamilyTables() {
         &Flash29F00xFamily(),  &FlashAt29CFamily(),
         &StaticRamFamily(),    &Ds12xxFamily(),
         &Eeprom24CFamily(),
+        &PicFamily(),
     };
     return all;
 }

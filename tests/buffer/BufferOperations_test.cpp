@@ -164,7 +164,7 @@ TEST_F(BufferOps, OffsetChangeAndExit) {
     // At most eight characters reach the parse.
     edOffsetChange(ctx, "123456789");
     EXPECT_EQ(ctx.profile.Offset, 0x12345678u);
-    EXPECT_EQ(ComputeDisplayState(ctx).configs.size(), 20u);
+    EXPECT_EQ(ComputeDisplayState(ctx).configs.size(), 22u);  // with the PIC bkCode and cfgMask
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST_F(SRecordFileTest, HexRecordsFailingInAnSFileFallBackToTheHexLoader) {
 
 TEST_F(SRecordFileTest, PicSaveKeepsTheWholeConfigurationWord) {
     DeviceProfile& p = rig.ctx.profile;
-    p.eep = 17, p.PIC = 1, p.bufferSize = 64, p.picCfgIndex = 0x2007;
+    p.eep = 17, p.PIC = 1, p.bufferSize = 64, p.picCfgIndex = 0x2007, p.picDataBytes = 64;
     rig.ctx.Buffer[0x400E] = 0x72;
     rig.ctx.Buffer[0x400F] = 0x3F;
     mnuSaveClick(rig.ctx, dir / "pic", 3);
@@ -135,6 +135,25 @@ TEST_F(SRecordFileTest, PicSaveKeepsTheWholeConfigurationWord) {
     ASSERT_EQ(lines.size(), 8u + 1 + 8 + 1);
     EXPECT_EQ(lines[8], SRecordLine('1', 0x400E, {0x72, 0x3F}));
     EXPECT_EQ(lines[9].substr(0, 8), "S1134200");
+}
+
+TEST_F(SRecordFileTest, PicSaveKeepsEveryDataByteAndTheTwelveBitWords) {
+    DeviceProfile& p = rig.ctx.profile;
+    p.eep = 17, p.PIC = 1, p.bufferSize = 16, p.picCfgIndex = 0x2007, p.picDataBytes = 256;
+    rig.ctx.Buffer[0x4200 + 2 * 255] = 0x5A;  // the last data byte of a 16F877
+    mnuSaveClick(rig.ctx, dir / "f877", 3);
+    std::vector<std::string> lines = Lines(ReadText(dir / "f877.S"));
+    ASSERT_EQ(lines.size(), 2u + 1 + 32 + 1);
+    EXPECT_EQ(lines[34].substr(0, 8), "S11343F0");
+    EXPECT_EQ(lines[34].substr(8 + 2 * 14, 2), "5A");
+    p.eep = 18, p.bufferSize = 512, p.picIdBase = 512, p.picCfgIndex = 4095, p.picDataBytes = 0;
+    rig.ctx.Buffer[2 * 512] = 0x07;
+    rig.ctx.Buffer[0x1FFE] = 0x1A;
+    mnuSaveClick(rig.ctx, dir / "c508", 3);
+    lines = Lines(ReadText(dir / "c508.S"));
+    ASSERT_EQ(lines.size(), 64u + 1 + 1 + 1);
+    EXPECT_EQ(lines[64].substr(0, 10), "S10B040007");
+    EXPECT_EQ(lines[65].substr(0, 10), "S1051FFE1A");
 }
 
 }  // namespace

@@ -254,7 +254,8 @@ TEST_F(Display, PicReadOuts) {
     ctx.profile.PIC = 1;
     ctx.profile.picIdBase = 0x2000;
     ctx.profile.picIdCount = 4;
-    ctx.profile.picConfig = 0x3FF1;
+    ctx.profile.picCfgIndex = 0x2007;
+    SetBufferWord(ctx, 0x2007, 0x3FF1);  // the refresh takes picConfig from the buffer
     const uint8_t nibbles[] = {0x1, 0xA, 0x3, 0xC};
     for (int i = 0; i < 4; ++i) {
         ctx.Buffer[2 * (0x2000 + i)] = 0xF0 | nibbles[i];
