@@ -181,15 +181,16 @@ uint8_t Bus::bufferByte(uint32_t index) const {
     return index < ctx_.Buffer.size() ? ctx_.Buffer[index] : 0xFF;
 }
 
+// Image index `index` was written to or compared with device address `base` + index (an offset
+// run), so the address shown is the device's and the buffer value the image's own byte.
 void Bus::ReportMismatch8(uint32_t index, uint32_t base, uint8_t chip) {
-    const uint32_t at = index + base;
-    ReportError(Format(" Error at 0x%06X  Chip = 0x%02X  buffer = 0x%02X", at, chip, bufferByte(at)));
+    ReportError(Format(" Error at 0x%06X  Chip = 0x%02X  buffer = 0x%02X", index + base, chip,
+                       bufferByte(index)));
 }
 
 void Bus::ReportMismatch16(uint32_t index, uint32_t base, uint8_t chipHigh, uint8_t chipLow) {
-    const uint32_t at = index + base;
-    ReportError(Format(" Error at 0x%06X  Chip = 0x%04X  buffer = 0x%04X", at, chipHigh * 256 + chipLow,
-                       bufferByte(at) * 256 + bufferByte(at + 1)));
+    ReportError(Format(" Error at 0x%06X  Chip = 0x%04X  buffer = 0x%04X", index + base,
+                       chipHigh * 256 + chipLow, bufferByte(index) * 256 + bufferByte(index + 1)));
 }
 
 uint32_t Bus::SwapAddress(uint32_t addr) {

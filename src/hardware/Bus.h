@@ -73,6 +73,9 @@ public:
     // 0 = board present, 1 = not present; shows its verdict and always ends unpowered.
     int CheckHardware();
     void ReportError(const std::string& text);
+    // Compare failure of image index `index` at device address `base` + index (`base` is the
+    // run's Offset): shows that address, the chip's value and Buffer[index], the byte that was
+    // written or compared. Every family reports through these two.
     void ReportMismatch8(uint32_t index, uint32_t base, uint8_t chip);
     void ReportMismatch16(uint32_t index, uint32_t base, uint8_t chipHigh, uint8_t chipLow);
     static uint32_t SwapAddress(uint32_t addr);

@@ -184,8 +184,13 @@ TEST(ReportMismatch, FormatsAddressChipAndBuffer) {
     SimRig rig;
     rig.ctx.Buffer[0x1234] = 0xAB;
     rig.ctx.Buffer[0x1235] = 0xCD;
-    rig.ctx.bus.ReportMismatch8(0x1230, 4, 0x12);
+    rig.ctx.bus.ReportMismatch8(0x1234, 0, 0x12);
     EXPECT_EQ(rig.ui.lastText(), " Error at 0x001234  Chip = 0x12  buffer = 0xAB");
+    // An offset run: device address base + index, and the image's own byte at index.
+    rig.ctx.bus.ReportMismatch8(0x1234, 0x100, 0x12);
+    EXPECT_EQ(rig.ui.lastText(), " Error at 0x001334  Chip = 0x12  buffer = 0xAB");
+    rig.ctx.bus.ReportMismatch16(0x1234, 0x100, 0x12, 0x34);
+    EXPECT_EQ(rig.ui.lastText(), " Error at 0x001334  Chip = 0x1234  buffer = 0xABCD");
     rig.ctx.bus.ReportMismatch16(0x1234, 0, 0x12, 0x34);
     EXPECT_EQ(rig.ui.lastText(), " Error at 0x001234  Chip = 0x1234  buffer = 0xABCD");
     // An index past the image is reported, not read from outside the buffer.

@@ -150,9 +150,7 @@ void ProgramEprom(Context& ctx) {
             const bool done =
                 small ? programSmallByte(ctx, address, d, run) : programByte(ctx, address, d, run);
             if (!done) {
-                // The buffer value shown is the byte that was being written, image index i.
-                bus.ReportError(Format(" Error at 0x%06X  Chip = 0x%02X  buffer = 0x%02X", address,
-                                       run.readBack, d));
+                bus.ReportMismatch8(uint32_t(i), p.Offset, run.readBack);
                 p.verifyError = 1;
                 break;
             }
