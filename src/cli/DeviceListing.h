@@ -14,9 +14,11 @@ namespace tavrin::cli {
 std::vector<const DeviceEntry*> MatchDevices(const std::string& text);
 std::string DevicesTable(const std::vector<const DeviceEntry*>& entries);
 std::string DevicesJson(const std::vector<const DeviceEntry*>& entries);
-std::string JsonEscape(const std::string& text);
 
-// The selected device: size, family, address bits, socket or adapter, DIP switches and jumper.
-std::string DeviceInfoText(const Context& ctx, const DeviceEntry& entry);
+// The selected device in the user's words: family, size, package, adapter, address lines, DIP
+// switches and jumper; `verbose` adds the internal codes and timings.
+std::string DeviceInfoText(const Context& ctx, const DeviceEntry& entry, bool verbose);
+// All of it, codes included, as one JSON object.
+std::string DeviceInfoJson(const Context& ctx, const DeviceEntry& entry);
 
 }  // namespace tavrin::cli

@@ -1,5 +1,5 @@
 #pragma once
-// Command-line options of `tavrin`.
+// The options every `tavrin` command shares (device, port, simulated board, files, output).
 
 #include <cstdint>
 #include <optional>
@@ -11,8 +11,6 @@
 namespace tavrin::cli {
 
 struct Options {
-    std::string command;
-    std::vector<std::string> args;
     std::string device;
     std::string port = "sim";
     std::string chipFile;
@@ -20,17 +18,16 @@ struct Options {
     std::optional<uint32_t> offset;
     bool skipFF = false;
     bool fast = false;
+    bool truncate = false;     // accept that data past the end of the device is left out
     std::optional<int> board;  // profile `tavrin`: 1 = PCB3, 0 = Tavrin
-    std::string format;        // bin|hex|srec|eep|auto; empty = by extension
+    std::string format;        // bin|hex|srec|eep|auto for input and output; empty = by name
+    std::string inFormat;      // the same for input files only
+    std::string outFormat;     // the same for output files only
     bool yes = false;
     bool json = false;
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;
 };
-
-// Fills `options`; false with `error` set on a usage error.
-bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
-const char* UsageText();
 
 }  // namespace tavrin::cli

@@ -1,9 +1,13 @@
 #include "cli/TerminalFrontEnd.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
@@ -15,7 +19,9 @@ namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void onInterrupt(int) { gInterrupted = 1; }
+void onInterrupt(int) {
+    gInterrupted = 1;
+}
 
 const char* const kHardwareError = "Hardware Error :  Check Power && connection";
 
@@ -39,7 +45,9 @@ void TerminalFrontEnd::installInterruptHandler() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool TerminalFrontEnd::interrupted() { return gInterrupted != 0; }
+bool TerminalFrontEnd::interrupted() {
+    return gInterrupted != 0;
+}
 
 void TerminalFrontEnd::message(const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) {
@@ -78,18 +86,36 @@ void TerminalFrontEnd::drawBar() {
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double rate = elapsed > 0 ? double(value_) / elapsed : 0;
-    const int width = 30;
-    const int filled = int(fraction * width);
-    std::string bar(size_t(filled), '#');
-    bar.resize(width, '.');
-    char line[256];
     const std::string left =
         rate > 0 ? formatDuration(double(max_ - value_) / rate) + " left" : std::string();
     const char* unit = rate >= 1e6 ? "M" : rate >= 1e3 ? "k" : "";
     const double scaled = rate >= 1e6 ? rate / 1e6 : rate >= 1e3 ? rate / 1e3 : rate;
-    std::snprintf(line, sizeof line, "\r%-24.24s [%s] %3d%%  %6.1f %s/s  %s\x1b[K", caption_.c_str(),
-                  bar.c_str(), int(fraction * 100), scaled, unit, left.c_str());
-    std::cerr << line << std::flush;
+    char tail[64];
+    std::snprintf(tail, sizeof tail, " %3d%%  %6.1f %s/s  %s", int(fraction * 100), scaled, unit,
+                  left.c_str());
+    // The line never wraps: the caption and the bar give way to the numbers on a narrow terminal.
+    const int columns = std::max(20, terminalColumns()) - 1;
+    const int tailWidth = int(std::strlen(tail));
+    int captionWidth = std::min<int>(24, std::max(0, columns - tailWidth - 12));
+    int barWidth = std::min(30, columns - tailWidth - captionWidth - 3);
+    std::string line = caption_.substr(0, size_t(captionWidth));
+    line.resize(size_t(captionWidth), ' ');
+    if (barWidth >= 5) {
+        std::string bar(size_t(fraction * barWidth), '#');
+        bar.resize(size_t(barWidth), '.');
+        line += " [" + bar + "]";
+    }
+    line += tail;
+    if (int(line.size()) > columns) line.resize(size_t(columns));
+    std::cerr << '\r' << line << "\x1b[K" << std::flush;
+}
+
+int TerminalFrontEnd::terminalColumns() {
+    struct winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    if (const char* env = std::getenv("COLUMNS"))
+        if (const int n = std::atoi(env); n > 0) return n;
+    return 80;
 }
 
 void TerminalFrontEnd::clearBar() {
@@ -124,6 +150,10 @@ void TerminalFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
 }
 
 void TerminalFrontEnd::inform(const std::string& text) {
+    if (informs_) {
+        informs_->push_back(text);
+        return;
+    }
     if (verbosity_ == Verbosity::Quiet) return;
     clearBar();
     std::cerr << text << '\n';

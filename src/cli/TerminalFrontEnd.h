@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "core/FrontEnd.h"
 
@@ -16,7 +17,7 @@ namespace tavrin::cli {
 enum class Verbosity { Quiet, Normal, Verbose };
 
 class TerminalFrontEnd : public FrontEnd {
-public:
+  public:
     TerminalFrontEnd(Verbosity verbosity, bool assumeYes);
     void attach(Context* ctx) { ctx_ = ctx; }
 
@@ -40,12 +41,17 @@ public:
     bool sawError() const { return sawError_; }
     bool sawHardwareError() const { return sawHardwareError_; }
     void resetOutcome() { sawError_ = sawHardwareError_ = false; }
+    // While set, message boxes are collected in `sink` instead of shown (the command prints
+    // what it wants of them).
+    void captureInforms(std::vector<std::string>* sink) { informs_ = sink; }
 
-private:
+  private:
     void drawBar();
+    static int terminalColumns();
     void clearBar();
 
     Context* ctx_ = nullptr;
+    std::vector<std::string>* informs_ = nullptr;
     Verbosity verbosity_;
     bool assumeYes_;
     bool tty_;

@@ -1,87 +1,12 @@
 // The `tavrin` binary end to end on the simulated board: separate processes share a chip file.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <string>
-#include <vector>
+#include <nlohmann/json.hpp>
+
+#include "cli/CliRun.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs the tool with `args`; when `interruptOn` is given, sends SIGINT once stderr shows it.
-Result runTool(const std::vector<std::string>& args, const std::string& interruptOn = {}) {
-    int outPipe[2], errPipe[2];
-    EXPECT_EQ(pipe(outPipe), 0);
-    EXPECT_EQ(pipe(errPipe), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        int devnull = open("/dev/null", O_RDONLY);
-        dup2(devnull, 0);
-        close(outPipe[0]), close(errPipe[0]);
-        std::vector<char*> argv{const_cast<char*>(TAVRIN_CLI)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(TAVRIN_CLI, argv.data());
-        _exit(127);
-    }
-    close(outPipe[1]), close(errPipe[1]);
-    Result r;
-    bool sent = interruptOn.empty();
-    // Read stderr first (it carries the progress texts), then stdout.
-    char buf[4096];
-    for (ssize_t n; (n = read(errPipe[0], buf, sizeof buf)) > 0;) {
-        r.err.append(buf, size_t(n));
-        if (!sent && r.err.find(interruptOn) != std::string::npos) {
-            kill(pid, SIGINT);
-            sent = true;
-        }
-    }
-    for (ssize_t n; (n = read(outPipe[0], buf, sizeof buf)) > 0;) r.out.append(buf, size_t(n));
-    close(outPipe[0]), close(errPipe[0]);
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    return r;
-}
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tavrin-cli-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    std::string writeImage(const std::string& name, size_t size, unsigned seed) const {
-        std::mt19937 rng(seed);
-        std::string bytes(size, '\0');
-        for (char& c : bytes) c = char(rng() & 0xFF);
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-    static std::string slurp(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path dir_;
-};
+using namespace tavrin::test;
 
 TEST_F(Cli, ProgramThenReadBackInASecondProcess) {
     const std::string image = writeImage("image.bin", 32768, 1), chip = path("chip.sim");
@@ -97,8 +22,11 @@ TEST_F(Cli, ProgramThenReadBackInASecondProcess) {
 
 TEST_F(Cli, VerifyAgainstADifferentFileFailsWithTheMismatch) {
     const std::string chip = path("chip.sim");
-    ASSERT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 8192, 2)}).status, 0);
-    Result v = runTool({"-d", "27C64", "--chip-file", chip, "verify", writeImage("b.bin", 8192, 3)});
+    ASSERT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 8192, 2)})
+                  .status,
+              0);
+    Result v =
+        runTool({"-d", "27C64", "--chip-file", chip, "verify", writeImage("b.bin", 8192, 3)});
     EXPECT_EQ(v.status, 1);
     EXPECT_NE(v.err.find(" Error at 0x000000"), std::string::npos) << v.err;
 }
@@ -106,7 +34,9 @@ TEST_F(Cli, VerifyAgainstADifferentFileFailsWithTheMismatch) {
 TEST_F(Cli, BlankCheckOfAProgrammedChipFails) {
     const std::string chip = path("chip.sim");
     EXPECT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "blank"}).status, 0);
-    ASSERT_EQ(runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 16, 4)}).status, 0);
+    ASSERT_EQ(
+        runTool({"-d", "27C64", "--chip-file", chip, "program", writeImage("a.bin", 16, 4)}).status,
+        0);
     Result b = runTool({"-d", "27C64", "--chip-file", chip, "blank"});
     EXPECT_EQ(b.status, 1);
     EXPECT_NE(b.err.find("Device is NOT Empty"), std::string::npos) << b.err;
@@ -138,21 +68,26 @@ TEST_F(Cli, HardwareFaultsExitThree) {
     Result absent = runTool({"--sim-fault", "board-absent", "test-hardware"});
     EXPECT_EQ(absent.status, 3);
     EXPECT_NE(absent.err.find("Hardware Error :  Check Power && connection"), std::string::npos);
-    EXPECT_EQ(runTool({"-d", "27C256", "--sim-fault", "board-unpowered", "read", path("r.bin")}).status, 3);
+    EXPECT_EQ(
+        runTool({"-d", "27C256", "--sim-fault", "board-unpowered", "read", path("r.bin")}).status,
+        3);
     EXPECT_EQ(runTool({"-p", "ppdev:/nonexistent/parport9", "test-hardware"}).status, 3);
 }
 
 TEST_F(Cli, StuckBitStopsProgrammingWithTheFamilyMessage) {
     std::string zeros(32768, '\0');
     std::ofstream(path("zeros.bin"), std::ios::binary) << zeros;
-    Result p = runTool({"-d", "27C256", "--sim-fault", "stuck:0x1234:3=1", "program", path("zeros.bin")});
+    Result p =
+        runTool({"-d", "27C256", "--sim-fault", "stuck:0x1234:3=1", "program", path("zeros.bin")});
     EXPECT_EQ(p.status, 1);
-    EXPECT_NE(p.err.find(" Error at 0x001234  Chip = 0x08  buffer = 0x00"), std::string::npos) << p.err;
+    EXPECT_NE(p.err.find(" Error at 0x001234  Chip = 0x08  buffer = 0x00"), std::string::npos)
+        << p.err;
 }
 
 TEST_F(Cli, InterruptMidReadCancelsAndLeavesTheSocketUnpowered) {
     const std::string trace = path("read.vcd");
-    Result r = runTool({"-d", "27C080/801", "--trace", trace, "read", path("r.bin")}, "Reading Chip");
+    Result r =
+        runTool({"-d", "27C080/801", "--trace", trace, "read", path("r.bin")}, "Reading Chip");
     EXPECT_EQ(r.status, 4) << r.err;
     EXPECT_NE(r.err.find("Process Cancelled"), std::string::npos) << r.err;
     // The last values of Vcc and Vpp in the trace are off.
@@ -166,14 +101,21 @@ TEST_F(Cli, DevicesJsonListsEveryEntry) {
     Result all = runTool({"devices"});
     Result json = runTool({"devices", "--json"});
     ASSERT_EQ(json.status, 0);
-    size_t objects = 0;
-    for (size_t at = 0; (at = json.out.find("{\"caption\"", at)) != std::string::npos; ++at) ++objects;
+    const nlohmann::json list = nlohmann::json::parse(json.out);
     size_t lines = 0;
     for (char c : all.out) lines += c == '\n';
-    EXPECT_EQ(objects, lines - 1);  // the table has a header line
-    EXPECT_NE(json.out.find("\"caption\": \"27C256\", \"part\": \"27C256\", \"family\": \"UV EPROM\", "
-                            "\"eep\": 0, \"tag\": 204, \"size\": 32768"),
-              std::string::npos);
+    EXPECT_EQ(list.size(), lines - 1);  // the table has a header line
+    bool found = false;
+    for (const auto& e : list)
+        if (e["caption"] == "27C256") {
+            found = true;
+            EXPECT_EQ(e["part"], "27C256");
+            EXPECT_EQ(e["family"], "UV EPROM");
+            EXPECT_EQ(e["eep"], 0);
+            EXPECT_EQ(e["tag"], 204);
+            EXPECT_EQ(e["size"], 32768);
+        }
+    EXPECT_TRUE(found);
 }
 
 TEST_F(Cli, InfoShowsAddressBitsSwitchesAndJumper) {
@@ -195,7 +137,8 @@ TEST_F(Cli, ChecksumAndConvert) {
     EXPECT_NE(c.out.find(std::string("16 Bit Addition: ") + expected), std::string::npos) << c.out;
     const std::string image = writeImage("in.bin", 1000, 5);
     ASSERT_EQ(runTool({"convert", image, path("out.hex")}).status, 0);
-    ASSERT_EQ(runTool({"--format", "auto", "convert", path("out.hex"), path("again.bin")}).status, 0);
+    ASSERT_EQ(runTool({"--format", "auto", "convert", path("out.hex"), path("again.bin")}).status,
+              0);
     EXPECT_EQ(slurp(path("again.bin")), slurp(image));
     // S-records in a ".hex" file load through the fallback.
     ASSERT_EQ(runTool({"convert", image, path("records.s")}).status, 0);
@@ -207,13 +150,15 @@ TEST_F(Cli, ChecksumAndConvert) {
 }  // namespace
 
 namespace {
+using namespace tavrin::test;
 
 TEST_F(Cli, RomidentListsMatchesOnceOnStdout) {
     std::ofstream(path("img.bin"), std::ios::binary) << "hello world rom";
     std::string titles(160, '\0');
     titles.replace(0, 9, "Some Game");
     std::ofstream(path("romident.gam"), std::ios::binary) << titles;
-    // One entry: title 0, name "hello.rom", CRC-32 of "hello world rom" (0xB421F2ED), 4 unused bytes.
+    // One entry: title 0, name "hello.rom", CRC-32 of "hello world rom" (0xB421F2ED), 4 unused
+    // bytes.
     std::string entry(28, '\0');
     entry.replace(2, 9, "hello.rom");
     const uint32_t crc = 0xB421F2ED;
@@ -222,6 +167,7 @@ TEST_F(Cli, RomidentListsMatchesOnceOnStdout) {
     Result hit = runTool({"--romdb", dir_.string(), "romident", path("img.bin")});
     EXPECT_EQ(hit.status, 0) << hit.err;
     EXPECT_EQ(hit.out, "ROMIDENT V2.1 - Data File Revision 2\n\nhello.rom from Some Game\n");
+    EXPECT_EQ(hit.err.find("hello.rom"), std::string::npos) << "listed once, on stdout only";
     std::ofstream(path("other.bin"), std::ios::binary) << "other";
     Result miss = runTool({"--romdb", dir_.string(), "romident", path("other.bin")});
     EXPECT_EQ(miss.status, 1);

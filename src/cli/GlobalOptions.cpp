@@ -1,0 +1,97 @@
+#include "cli/GlobalOptions.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace tavrin::cli {
+
+namespace {
+
+std::string lowered(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const char* const kFormats = "bin|hex|srec|eep|auto";
+
+void checkFormat(const std::string& option, const std::string& value) {
+    for (const char* f : {"bin", "hex", "srec", "eep", "auto"})
+        if (value == f) return;
+    throw CLI::ValidationError(option, "is bin, hex, srec, eep or auto, not '" + value + "'");
+}
+
+}  // namespace
+
+void AddGlobalOptions(CLI::App& app, Options& o) {
+    app.add_option("-d,--device", o.device,
+                   "device by caption or part name (\"27C256\", \"M27C256\", \"25x640\")")
+        ->type_name("NAME");
+    app.add_option("-p,--port", o.port,
+                   "sim (default) | ppdev[:/dev/parportN] | io[:0x378|0x278|0x3BC]")
+        ->type_name("PORT");
+    app.add_option("--chip-file", o.chipFile,
+                   "simulated board: keep the chip's contents and state in PATH")
+        ->type_name("PATH");
+    app.add_option("--sim-fault", o.faults,
+                   "simulated board: inject a fault (repeatable; see --help-faults)")
+        ->type_name("FAULT")
+        ->allow_extra_args(false);  // one fault per --sim-fault
+    app.add_option_function<std::string>(
+           "--offset",
+           [&o](const std::string& value) {
+               char* end = nullptr;
+               const unsigned long long v = std::strtoull(value.c_str(), &end, 16);
+               if (value.empty() || *end != '\0' || value[0] == '-' || v > 0xFFFFFFFFull)
+                   throw CLI::ValidationError("--offset",
+                                              "needs a hexadecimal number, not '" + value + "'");
+               o.offset = uint32_t(v);
+           },
+           "first device address of the run (hexadecimal); asks first, --yes answers")
+        ->type_name("HEX");
+    app.add_flag("--skip-ff", o.skipFF, "do not program bytes equal to 0xFF");
+    app.add_flag("--fast", o.fast, "fast command sequences (flash families)");
+    app.add_flag("--truncate", o.truncate,
+                 "program or verify only the part of a file that fits the device");
+    app.add_option_function<std::string>(
+           "--board",
+           [&o](const std::string& value) {
+               const std::string v = lowered(value);
+               if (v == "pcb3")
+                   o.board = 1;
+               else if (v == "tavrin")
+                   o.board = 0;
+               else
+                   throw CLI::ValidationError("--board", "is pcb3 or tavrin, not '" + value + "'");
+           },
+           "board variant for the DIP-switch picture")
+        ->type_name("pcb3|tavrin");
+    app.add_option_function<std::string>(
+           "--format", [&o](const std::string& v) { checkFormat("--format", v), o.format = v; },
+           "file format of input and output files instead of the name")
+        ->type_name(kFormats);
+    app.add_option_function<std::string>(
+           "--in-format",
+           [&o](const std::string& v) { checkFormat("--in-format", v), o.inFormat = v; },
+           "file format of input files (auto: told by the contents)")
+        ->type_name(kFormats);
+    app.add_option_function<std::string>(
+           "--out-format",
+           [&o](const std::string& v) { checkFormat("--out-format", v), o.outFormat = v; },
+           "file format of output files")
+        ->type_name(kFormats);
+    app.add_option("--romdb", o.romdb,
+                   "folder of romident.gam and romident.rom (default: current folder)")
+        ->type_name("DIR");
+    app.add_flag("-y,--yes", o.yes,
+                 "answer Yes to the offset question (needed when no terminal can answer it)");
+    app.add_option("--trace", o.trace, "simulated board: write the socket pin trace")
+        ->type_name("FILE.vcd");
+    app.add_flag("--json", o.json, "machine-readable output");
+    app.add_flag_callback(
+        "-q,--quiet", [&o] { o.verbosity = Verbosity::Quiet; }, "errors only");
+    app.add_flag_callback(
+        "-v,--verbose", [&o] { o.verbosity = Verbosity::Verbose; },
+        "more detail, internal codes included");
+}
+
+}  // namespace tavrin::cli

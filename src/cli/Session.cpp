@@ -1,0 +1,242 @@
+#include "cli/Session.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "buffer/FileCommands.h"
+#include "cli/CliFiles.h"
+#include "core/Commands.h"
+#include "core/ImageBuffer.h"
+#include "core/PortSetup.h"
+#include "core/RunFrame.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+// Families whose program routine honours the option.
+bool honoursSkipFF(int32_t eep) {
+    for (int e : {0, 3, 4, 5, 12, 13, 15, 19, 23, 24, 25, 26, 27, 30, 31})
+        if (e == eep) return true;
+    return false;
+}
+bool honoursFast(int32_t eep) {
+    return eep == 4 || eep == 12 || eep == 15 || eep == 23 || eep == 27;
+}
+
+// The largest file standard input may hold: an Intel HEX text of the whole 4 MB image.
+constexpr size_t kStdinLimit = 64u * 1024 * 1024;
+
+const char* commandName(Command which) {
+    switch (which) {
+        case Command::Read:
+            return "read";
+        case Command::Program:
+            return "program";
+        case Command::Verify:
+            return "verify";
+        case Command::Blank:
+            return "blank";
+        case Command::Erase:
+            return "erase";
+        case Command::GetId:
+            return "id";
+    }
+    return "?";
+}
+
+}  // namespace
+
+Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes), ctx_(&ui_) {
+    ui_.attach(&ctx_);
+}
+
+int Session::complain(int status, const std::string& text) {
+    std::cerr << "tavrin: " << text << '\n';
+    return status;
+}
+
+int Session::run(const CommandTable::Entry& entry) {
+    if (entry.needs == Needs::Nothing) return entry.body(*this);
+    if (int status = selectDevice(); status != kExitOk) return status;
+    const bool needsDevice = entry.needs == Needs::Device || entry.needs == Needs::Chip;
+    if (needsDevice && !device_)
+        return complain(kExitUsage, "'" + entry.parser->get_name() +
+                                        "' needs a device: use -d NAME (see 'tavrin devices')");
+    if (int status = applyOptions(); status != kExitOk) return status;
+    if (int status = openPort(entry.needs == Needs::Board || entry.needs == Needs::Chip);
+        status != kExitOk)
+        return status;
+    TerminalFrontEnd::installInterruptHandler();
+    return finish(entry.body(*this));
+}
+
+int Session::selectDevice() {
+    if (o_.device.empty()) return kExitOk;
+    device_ = FindDevice(o_.device);
+    if (!device_) {
+        const auto candidates = FindCandidates(o_.device);
+        if (candidates.empty())
+            return complain(kExitUsage,
+                            "unknown device '" + o_.device + "' (see 'tavrin devices')");
+        std::string list;
+        for (const DeviceEntry* e : candidates) list += "\n  " + e->caption;
+        return complain(kExitUsage, "device '" + o_.device + "' is ambiguous; candidates:" + list);
+    }
+    if (!device_->selectable || !device_->enabled)
+        return complain(kExitUsage, "'" + device_->caption +
+                                        "' cannot be selected: the programmer does not support it");
+    SelectDevice(ctx_, *device_);
+    return kExitOk;
+}
+
+int Session::applyOptions() {
+    DeviceProfile& p = ctx_.profile;
+    if (o_.board) p.tavrin = *o_.board;
+    if (o_.offset) {
+        if (!device_) return complain(kExitUsage, "--offset needs a device");
+        if (!ctx_.controls.edOffsetEnabled)
+            return complain(kExitUsage, "--offset does not apply to " + device_->caption);
+        p.Offset = *o_.offset;
+        ctx_.controls.edOffsetText = Format("%04x", p.Offset);
+    }
+    if (o_.skipFF || o_.fast) {
+        if (!device_) return complain(kExitUsage, "--skip-ff and --fast need a device");
+        const bool programBuilt = FamilyFor(p.eep).program.kind == Action::Kind::Run;
+        const char* option = o_.skipFF && !honoursSkipFF(p.eep) ? "--skip-ff"
+                             : o_.fast && !honoursFast(p.eep)   ? "--fast"
+                                                                : nullptr;
+        if (option)
+            return complain(kExitUsage,
+                            std::string(option) + " does not apply to " + device_->caption);
+        if (!programBuilt)
+            return complain(kExitUsage, std::string(o_.skipFF ? "--skip-ff" : "--fast") +
+                                            ": programming " + device_->caption +
+                                            " is not available in this build yet");
+        if (o_.skipFF) p.skipFF = 1;
+        if (o_.fast) p.fastPro = 1;
+    }
+    return kExitOk;
+}
+
+int Session::openPort(bool needsBoard) {
+    PortChoice choice;
+    std::string error;
+    if (!ParsePortChoice(o_.port, choice, error)) return complain(kExitUsage, error);
+    const bool simulated = choice.kind == PortChoice::Kind::Simulated;
+    if (!simulated && (!o_.chipFile.empty() || !o_.faults.empty() || !o_.trace.empty()))
+        return complain(kExitUsage,
+                        "--chip-file, --sim-fault and --trace work with the simulated board only");
+    if (!o_.chipFile.empty() && !device_) return complain(kExitUsage, "--chip-file needs a device");
+    OpenedPort opened = OpenPort(choice, 0);
+    portError_ = opened.port->isOpen() ? std::string() : opened.error;
+    board_ = simulated ? static_cast<sim::SimBoard*>(opened.port.get()) : nullptr;
+    ctx_.setPort(std::move(opened.port));
+    if (board_) {
+        session_.emplace(*board_);
+        if (!session_->prepare(ctx_, device_ ? device_->caption : std::string(), o_.chipFile,
+                               o_.faults, error))
+            return complain(kExitUsage, error);
+        if (!o_.trace.empty()) board_->trace().enable(true);
+    }
+    if (needsBoard && !portError_.empty()) return complain(kExitNoHardware, portError_);
+    ctx_.bus.PowerDown();  // the board idles unpowered from the start
+    return kExitOk;
+}
+
+int Session::outcome() const {
+    if (ctx_.profile.cancelRequested || TerminalFrontEnd::interrupted()) return kExitCancelled;
+    if (ui_.sawHardwareError()) return kExitNoHardware;
+    if (ui_.sawError()) return kExitFailed;
+    return kExitOk;
+}
+
+int Session::runCommand(Command which) {
+    const Action& action = FamilyFor(ctx_.profile.eep)[which];
+    if (action.kind == Action::Kind::Nothing)
+        return complain(kExitUsage, std::string("'") + commandName(which) +
+                                        "' is not available for " + device_->caption +
+                                        " in this build");
+    // Without a terminal nobody can answer the offset question, and a No would run the
+    // command from address 0: refuse rather than write where the user did not ask.
+    if (ctx_.profile.Offset != 0 && !o_.yes && !::isatty(STDIN_FILENO))
+        return complain(kExitUsage,
+                        Format("Use offset of 0x%06X?", ctx_.profile.Offset) +
+                            " cannot be asked: no terminal answers it (--yes answers Yes)");
+    ui_.resetOutcome();
+    RunCommand(ctx_, which);
+    return outcome();
+}
+
+int Session::load(const std::string& path) {
+    std::optional<FileFormat> format;
+    const std::string& chosen = !o_.inFormat.empty() ? o_.inFormat : o_.format;
+    format = chosen.empty() ? InputFormatForName(path) : *FormatByName(chosen);
+    ui_.resetOutcome();
+    bool loaded = false;
+    if (IsStdStream(path)) {
+        std::vector<uint8_t> bytes;
+        std::string reason;
+        if (!ReadStandardInput(bytes, kStdinLimit, reason))
+            return complain(kExitUsage, "cannot read standard input: " + reason);
+        loaded = LoadImage(ctx_, FileSource::Memory("-", bytes), *format);
+    } else {
+        if (const std::string reason = UnreadableReason(path); !reason.empty())
+            return complain(kExitUsage, "cannot load '" + path + "': " + reason);
+        loaded = LoadImage(ctx_, path, *format);
+    }
+    // A HEX file that loads through the S-record fallback (or the reverse) shows the first
+    // reader's error before it succeeds, so only the loader's answer counts.
+    if (!loaded) return complain(kExitUsage, "cannot load '" + path + "': not a valid image file");
+    return kExitOk;
+}
+
+int Session::prepareOutput(const std::string& path, FileFormat& format) {
+    const std::string& chosen = !o_.outFormat.empty() ? o_.outFormat : o_.format;
+    format = chosen.empty() || chosen == "auto" ? OutputFormatForName(path) : *FormatByName(chosen);
+    // The EEP saver writes the AVR EEPROM area; any other device would get a file without data.
+    if (format == FileFormat::Eep && ctx_.profile.eep != 14)
+        return complain(kExitUsage,
+                        "the EEP format holds the EEPROM area of an AVR" +
+                            (device_ ? ", which " + device_->caption + " is not" : std::string()) +
+                            "; choose bin, hex or srec");
+    if (IsStdStream(path)) return kExitOk;
+    if (const std::string reason = UnwritableReason(path); !reason.empty())
+        return complain(kExitUsage, "cannot write '" + path + "': " + reason);
+    return kExitOk;
+}
+
+int Session::save(const std::string& path, FileFormat format) {
+    const std::string target = IsStdStream(path) ? TemporaryOutputFile() : path;
+    if (target.empty())
+        return complain(kExitFailed, "cannot create a temporary file for standard output");
+    if (!SaveImage(ctx_, target, format, SaveNaming::AsGiven)) {
+        if (target != path) std::remove(target.c_str());
+        return complain(kExitFailed, "cannot write '" + path + "'");
+    }
+    if (target != path && !CopyToStandardOutput(target))
+        return complain(kExitFailed, "cannot write to standard output");
+    return kExitOk;
+}
+
+int Session::finish(int status) {
+    ctx_.bus.PowerDown();  // leaving: the socket is off whatever happened
+    std::string error;
+    if (session_ && !session_->save(error)) {
+        complain(kExitFailed, error);
+        if (status == kExitOk) status = kExitFailed;
+    }
+    if (board_ && !o_.trace.empty() && !board_->trace().writeVcdFile(o_.trace)) {
+        complain(kExitFailed, "cannot write the trace '" + o_.trace + "'");
+        if (status == kExitOk) status = kExitFailed;
+    }
+    if (board_ && o_.verbosity == Verbosity::Verbose)
+        std::fprintf(stderr, "simulated board: %llu port accesses, %.3f s of board time\n",
+                     static_cast<unsigned long long>(board_->accesses()), board_->nowUs() / 1e6);
+    if (status == kExitOk && TerminalFrontEnd::interrupted()) status = kExitCancelled;
+    return status;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,62 @@
+#pragma once
+// One `tavrin` run: the context and its front end, the selected device, the port and the
+// simulated board, and the helpers the commands share (loading, saving, running a device
+// command and telling its exit status).
+
+#include <optional>
+#include <string>
+
+#include "buffer/FileFormat.h"
+#include "cli/CliApp.h"
+#include "cli/CommandTable.h"
+#include "cli/Options.h"
+#include "cli/SimSession.h"
+#include "cli/TerminalFrontEnd.h"
+#include "core/Context.h"
+#include "core/Dispatch.h"
+#include "devices/Catalogue.h"
+
+namespace tavrin::cli {
+
+class Session {
+  public:
+    explicit Session(const Options& options);
+
+    // Prepares what `entry` needs, runs it and leaves the socket unpowered; the exit status.
+    int run(const CommandTable::Entry& entry);
+
+    const Options& options() const { return o_; }
+    Context& ctx() { return ctx_; }
+    TerminalFrontEnd& ui() { return ui_; }
+    const DeviceEntry* device() const { return device_; }
+
+    // "tavrin: <text>" on stderr; returns `status`.
+    static int complain(int status, const std::string& text);
+
+    // Runs one of the six device commands through the command frame.
+    int runCommand(Command which);
+    // Loads an input file ("-" = standard input) in the format the options or its name give.
+    int load(const std::string& path);
+    // Picks the format of an output file and checks that it can be written, before any chip
+    // is read; `format` is set on success.
+    int prepareOutput(const std::string& path, FileFormat& format);
+    // Writes the image ("-" = standard output).
+    int save(const std::string& path, FileFormat format);
+
+  private:
+    int selectDevice();
+    int applyOptions();
+    int openPort(bool needsBoard);
+    int finish(int status);
+    int outcome() const;
+
+    Options o_;
+    TerminalFrontEnd ui_;
+    Context ctx_;
+    const DeviceEntry* device_ = nullptr;
+    sim::SimBoard* board_ = nullptr;
+    std::optional<SimSession> session_;
+    std::string portError_;
+};
+
+}  // namespace tavrin::cli

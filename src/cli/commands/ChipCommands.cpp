@@ -1,0 +1,58 @@
+// The device commands: read, program, verify, blank, erase, id and the hardware check.
+#include <memory>
+
+#include "cli/CliFiles.h"
+#include "cli/CommandTable.h"
+#include "cli/Session.h"
+#include "core/Commands.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+// A command that loads FILE first, unless the family has no such routine (then the command
+// itself says so).
+int withFile(Session& s, Command which, const std::string& path) {
+    if (FamilyFor(s.ctx().profile.eep)[which].kind != Action::Kind::Nothing)
+        if (int status = s.load(path); status != kExitOk) return status;
+    return s.runCommand(which);
+}
+
+int readChip(Session& s, const std::string& path) {
+    FileFormat format;
+    if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
+    if (int status = s.runCommand(Command::Read); status != kExitOk) return status;
+    return s.save(path, format);
+}
+
+}  // namespace
+
+void AddChipCommands(CommandTable& table) {
+    auto file = std::make_shared<std::string>();
+    table
+        .add("read", "read the chip into FILE (\"-\": standard output)", Needs::Chip,
+             [file](Session& s) { return readChip(s, *file); })
+        ->add_option("FILE", *file, "output file")
+        ->required();
+    table
+        .add("program",
+             "load FILE (\"-\": standard input) and program it, with the family's own verify",
+             Needs::Chip, [file](Session& s) { return withFile(s, Command::Program, *file); })
+        ->add_option("FILE", *file, "input file")
+        ->required();
+    table
+        .add("verify", "compare the chip with FILE (\"-\": standard input)", Needs::Chip,
+             [file](Session& s) { return withFile(s, Command::Verify, *file); })
+        ->add_option("FILE", *file, "input file")
+        ->required();
+    table.add("blank", "blank check", Needs::Chip,
+              [](Session& s) { return s.runCommand(Command::Blank); });
+    table.add("erase", "erase", Needs::Chip,
+              [](Session& s) { return s.runCommand(Command::Erase); });
+    table.add("id", "electronic ID", Needs::Chip,
+              [](Session& s) { return s.runCommand(Command::GetId); });
+    table.add("test-hardware", "the hardware presence check", Needs::Board,
+              [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
+}
+
+}  // namespace tavrin::cli
