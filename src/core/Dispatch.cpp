@@ -2,6 +2,7 @@
 
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
+#include "algorithms/mcu/Pic.h"
 #include "algorithms/serial/Eeprom24C.h"
 
 namespace tavrin {
@@ -41,6 +42,16 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[2].read = run(&Read24C16);
     t[2].verify = run(&Verify24C16);
     t[2].program = run(&Program24C16);
+    // PIC serial programming: 14-bit EPROM (16), 14-bit flash (17), 12-bit EPROM (18).
+    for (int eep : {16, 17}) t[eep].read = run(&PicRead14);
+    t[18].read = run(&PicRead12);
+    t[16].program = run(&PicProgramEprom);
+    t[17].program = run(&PicProgramFlash);
+    t[18].program = run(&PicProgram12);
+    for (int eep : {16, 17, 18}) t[eep].verify = run(&PicVerifyCommand);
+    for (int eep : {17, 18}) t[eep].blank = run(&PicBlankCheck);
+    t[17].erase = run(&PicErase);
+    t[17].getId = run(&PicGetId);
     return t;
 }
 

@@ -8,6 +8,7 @@
 #include "sim/ChipFaults.h"
 #include "sim/SimEprom.h"
 #include "sim/SimMemoryChip.h"
+#include "sim/mcu/SimPic.h"
 #include "sim/serial/SimEeprom24C.h"
 
 namespace tavrin {
@@ -137,6 +138,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
         return std::make_unique<sim::SimEprom>(genericEprom(p, size));
     }
     if (auto serial = sim::MakeSimEeprom24C(p.eep, p.DeviceID)) return serial;
+    if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);

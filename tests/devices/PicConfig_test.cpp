@@ -38,7 +38,7 @@ TEST_F(PicSelection, Pic16F84AFillsTheProfile) {
     EXPECT_EQ(p.cfgMask, 0x3FFF);
     EXPECT_EQ(p.bkCode, 0x3BFF);
     EXPECT_EQ(p.blankAdjust, 0);
-    EXPECT_EQ(p.tWC, 5000);
+    EXPECT_EQ(p.tWC, 8000);  // the whole erase-before-write cycle
     EXPECT_EQ(p.tWP, 10);
     EXPECT_EQ(p.package, 16);
     EXPECT_EQ(p.DIP, 0);

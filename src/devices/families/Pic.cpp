@@ -23,6 +23,10 @@ struct PicRow {
     int32_t blankAdjust = 0;
 };
 
+// The 16F84A and 16F87x erase each word before they write it (about 4 + 4 ms) and do not listen
+// to the bus meanwhile; a write time of 5 ms read an erased word back as written while the cycle
+// still ran, the increment after it was lost and every later word landed one address low. They
+// get the whole cycle.
 constexpr PicRow kRows[] = {
     {101, 18, 512, 0, 0x001F, 0xEE20, 200, 0, 0},              // 12C508(A)
     {102, 18, 1024, 0, 0x001F, 0xEC20, 200, 0, 0},             // 12C509(A)
@@ -36,13 +40,13 @@ constexpr PicRow kRows[] = {
     {208, 16, 1024, 0, 0x3F7F, 0x3BFF, 200, 8, 3},             // 16C711
     {301, 17, 1024, 64, 0x001F, 0x3BFF, 12000, 4, 3, 0x3FE0},  // 16C84
     {302, 17, 1024, 64, 0x3FFF, 0x3BFF, 12000, 4, 3},          // 16F84
-    {303, 17, 1024, 64, 0x3FFF, 0x3BFF, 5000, 4, 3},           // 16F84A
+    {303, 17, 1024, 64, 0x3FFF, 0x3BFF, 8000, 4, 3},           // 16F84A
     {304, 17, 512, 64, 0x3FFF, 0x3BFF, 12000, 4, 3},           // 16F83
     {401, 17, 1024, 128, 0x3DFF, 0x39FF, 12000, 5, 4},         // 16F627
     {402, 17, 2048, 128, 0x3DFF, 0x35FF, 12000, 5, 5},         // 16F628
-    {501, 17, 2048, 64, 0x3BFF, 0x33FF, 5000, 6, 3},           // 16F870-872
-    {502, 17, 4096, 128, 0x3BFF, 0x2BFF, 5000, 7, 6},          // 16F873/874
-    {503, 17, 8192, 256, 0x3BFF, 0x1BFF, 5000, 7, 7},          // 16F876/877
+    {501, 17, 2048, 64, 0x3BFF, 0x33FF, 8000, 6, 3},           // 16F870-872
+    {502, 17, 4096, 128, 0x3BFF, 0x2BFF, 8000, 7, 6},          // 16F873/874
+    {503, 17, 8192, 256, 0x3BFF, 0x1BFF, 8000, 7, 7},          // 16F876/877
 };
 
 const PicRow* findRow(int32_t tag) {
