@@ -1,5 +1,6 @@
 #include "core/Dispatch.h"
 
+#include "algorithms/parallel/Jedec29F.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
 #include "algorithms/mcu/Pic.h"
@@ -52,6 +53,21 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     for (int eep : {17, 18}) t[eep].blank = run(&PicBlankCheck);
     t[17].erase = run(&PicErase);
     t[17].getId = run(&PicGetId);
+    // JEDEC flash.
+    for (int eep : {4, 27}) {
+        t[eep].program = run(&ProgramFlash29F);
+        t[eep].erase = run(&EraseFlash29F);
+        t[eep].getId = run(&ReadId29F);
+    }
+    t[12].program = run(&ProgramFlash29F);
+    t[12].erase = run(&EraseFlash29F);
+    t[12].getId = run(&ReadId49F);
+    t[23].program = run(&ProgramFlash29F00x);
+    t[23].erase = run(&EraseFlash29F);
+    t[23].getId = run(&ReadId49F);
+    t[15].program = run(&ProgramFlash29Fx00);
+    t[15].erase = run(&EraseFlash29Fx00);
+    t[15].getId = run(&ReadId29Fx00);
     return t;
 }
 

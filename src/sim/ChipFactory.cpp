@@ -9,6 +9,7 @@
 #include "sim/SimEprom.h"
 #include "sim/SimMemoryChip.h"
 #include "sim/mcu/SimPic.h"
+#include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 
 namespace tavrin {
@@ -139,6 +140,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     }
     if (auto serial = sim::MakeSimEeprom24C(p.eep, p.DeviceID)) return serial;
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
+    if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -202,9 +204,15 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             return true;
         }
     }
+    // Faults of one family, offered by the chip in the socket.
+    if (auto* f = board.chip() ? dynamic_cast<sim::ChipFaults*>(board.chip()) : nullptr) {
+        if (f->applyFamilyFault(fault, error)) return true;
+        if (!error.empty()) return false;
+    }
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
-            "board-unpowered, busy-stuck:0|1)";
+            "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
+            "id:MAKER:DEVICE, ignores-protect)";
     return false;
 }
 

@@ -25,6 +25,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   board-absent        no board on the port
 //   board-unpowered     board present, its supply off
 //   busy-stuck:0|1      printer-port pin 11 stuck at that level
+// and the faults of the chip's own family (JEDEC flash: protect:SECTOR, slow-erase:K,
+// id:MAKER:DEVICE, ignores-protect; see its model).
 // False with `error` set when the text is not a fault or the chip cannot take it.
 bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& error);
 

@@ -3,11 +3,12 @@
 // implement this next to SimChip; ApplySimFault finds it on the chip in the socket.
 
 #include <cstdint>
+#include <string>
 
 namespace tavrin::sim {
 
 class ChipFaults {
-public:
+  public:
     virtual ~ChipFaults() = default;
     // Bit `bit` of `address` reads `level` whatever is programmed or erased.
     virtual void setStuckBit(uint32_t address, int bit, bool level) = 0;
@@ -15,6 +16,13 @@ public:
     virtual void setSlowCell(uint32_t address, int pulses) = 0;
     // The chip takes no charge from any pulse (dead programming circuit, wrong Vpp).
     virtual void setNeverPrograms(bool never) = 0;
+    // Faults only one family knows (a protected sector, a slow erase). True when the text was
+    // one; false with `error` set when it was one but cannot be used, false with `error` left
+    // empty when it is none of the family's.
+    virtual bool applyFamilyFault(const std::string& fault, std::string& error) {
+        (void)fault, (void)error;
+        return false;
+    }
 };
 
 }  // namespace tavrin::sim

@@ -8,6 +8,7 @@
 #include "core/Commands.h"
 #include "sim/ChipFactory.h"
 #include "sim/SimMemoryChip.h"
+#include "sim/parallel/SimJedec29F.h"
 
 namespace tavrin {
 namespace {
@@ -170,9 +171,14 @@ TEST(ChipFactory, ModelFollowsTheSelectedDevice) {
 TEST(ChipFactory, OtherFamiliesGetAStandInOrNothing) {
     SimRig rig;
     EXPECT_EQ(MakeSimChip(rig.ctx), nullptr);  // no device
-    rig.selectRawDevice(65536, 4);             // 29F flash
-    auto flash = MakeSimChip(rig.ctx);
-    auto* rom = dynamic_cast<sim::SimMemoryChip*>(flash.get());
+    rig.selectRawDevice(65536, 4);             // 29F flash: its own model
+    auto jedec = MakeSimChip(rig.ctx);
+    auto* flash = dynamic_cast<sim::SimJedec29F*>(jedec.get());
+    ASSERT_NE(flash, nullptr);
+    EXPECT_EQ(flash->cells().size(), 65536u);
+    rig.selectRawDevice(65536, 31);  // MX28F2000: a stand-in until it has a model
+    auto standIn = MakeSimChip(rig.ctx);
+    auto* rom = dynamic_cast<sim::SimMemoryChip*>(standIn.get());
     ASSERT_NE(rom, nullptr);
     EXPECT_EQ(rom->memory().size(), 65536u);
     EXPECT_EQ(rom->name(), "ROM");
