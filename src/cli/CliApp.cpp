@@ -32,6 +32,7 @@ const char* const kFaultHelp =
     "  stuck:ADDR:BIT=V   bit BIT of chip address ADDR always reads V\n"
     "  slow:ADDR:K        the cells of ADDR need K program pulses\n"
     "  never-programs     the chip takes no program pulse\n"
+    "  code-protected     PIC: the code protection (and data protection) bits programmed\n"
     "  no-chip            empty socket\n"
     "  board-absent       no board on the port\n"
     "  board-unpowered    board present, its supply off\n"

@@ -83,7 +83,23 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
                    "folder of romident.gam and romident.rom (default: current folder)")
         ->type_name("DIR");
     app.add_flag("-y,--yes", o.yes,
-                 "answer Yes to the offset question (needed when no terminal can answer it)");
+                 "answer Yes to the offset question and the PIC programming question (needed "
+                 "when no terminal can answer them)");
+    app.add_option_function<std::string>(
+           "--config",
+           [&o](const std::string& value) {
+               char* end = nullptr;
+               const unsigned long v = std::strtoul(value.c_str(), &end, 16);
+               if (value.empty() || *end != '\0' || value[0] == '-' || v > 0x3FFF)
+                   throw CLI::ValidationError(
+                       "--config", "needs a hexadecimal word of at most 3FFF, not '" + value + "'");
+               o.picConfig = uint16_t(v);
+           },
+           "PIC: the configuration word to program instead of the loaded file's (hexadecimal)")
+        ->type_name("HEX");
+    app.add_flag("--write-osccal", o.writeOsccal,
+                 "PIC 12C50x: also program the last word, the chip's factory oscillator "
+                 "calibration (kept otherwise)");
     app.add_option("--trace", o.trace, "simulated board: write the socket pin trace")
         ->type_name("FILE.vcd");
     app.add_flag("--json", o.json, "machine-readable output");

@@ -24,6 +24,8 @@ struct Options {
     std::string inFormat;      // the same for input files only
     std::string outFormat;     // the same for output files only
     bool yes = false;
+    std::optional<uint16_t> picConfig;  // PIC configuration word replacing the loaded file's
+    bool writeOsccal = false;           // 12C50x: the calibration word may be overwritten
     bool json = false;
     std::string trace;
     std::string romdb = ".";

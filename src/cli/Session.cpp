@@ -11,6 +11,7 @@
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
+#include "devices/DisplayState.h"
 
 namespace tavrin::cli {
 
@@ -118,6 +119,14 @@ int Session::applyOptions() {
         if (o_.skipFF) p.skipFF = 1;
         if (o_.fast) p.fastPro = 1;
     }
+    if ((o_.picConfig || o_.writeOsccal) && (!device_ || p.PIC == 0))
+        return complain(kExitUsage, std::string(o_.picConfig ? "--config" : "--write-osccal") +
+                                        " applies to PIC devices only");
+    if (o_.writeOsccal) {
+        if (p.eep != 18)
+            return complain(kExitUsage, "--write-osccal applies to the 12C50x only");
+        p.picWriteOsccal = 1;
+    }
     return kExitOk;
 }
 
@@ -150,6 +159,7 @@ int Session::outcome() const {
     if (ctx_.profile.cancelRequested || TerminalFrontEnd::interrupted()) return kExitCancelled;
     if (ui_.sawHardwareError()) return kExitNoHardware;
     if (ui_.sawError()) return kExitFailed;
+    if (ui_.sawRefusal()) return kExitCancelled;
     return kExitOk;
 }
 
@@ -190,6 +200,10 @@ int Session::load(const std::string& path) {
     // A HEX file that loads through the S-record fallback (or the reverse) shows the first
     // reader's error before it succeeds, so only the loader's answer counts.
     if (!loaded) return complain(kExitUsage, "cannot load '" + path + "': not a valid image file");
+    if (o_.picConfig && ctx_.profile.PIC) {
+        SetBufferWord(ctx_, ctx_.profile.picCfgIndex, *o_.picConfig);
+        Winstat(ctx_);  // picConfig and the option values follow the word
+    }
     return kExitOk;
 }
 

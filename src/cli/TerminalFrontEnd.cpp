@@ -134,12 +134,19 @@ void TerminalFrontEnd::pumpEvents() {
 
 bool TerminalFrontEnd::confirm(const std::string& question) {
     if (assumeYes_) return true;
-    if (!::isatty(STDIN_FILENO)) return false;
     clearBar();
+    if (!::isatty(STDIN_FILENO)) {
+        std::cerr << "tavrin: \"" << question
+                  << "\" cannot be asked: no terminal answers it (--yes answers Yes)\n";
+        sawRefusal_ = true;
+        return false;
+    }
     std::cerr << question << " [y/N] " << std::flush;
     std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
-    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    const bool yes = std::getline(std::cin, answer) && !answer.empty() &&
+                     (answer[0] == 'y' || answer[0] == 'Y');
+    if (!yes) sawRefusal_ = true;
+    return yes;
 }
 
 void TerminalFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {

@@ -40,7 +40,9 @@ class TerminalFrontEnd : public FrontEnd {
     // What the last command showed, for the exit status.
     bool sawError() const { return sawError_; }
     bool sawHardwareError() const { return sawHardwareError_; }
-    void resetOutcome() { sawError_ = sawHardwareError_ = false; }
+    // A question of the routine was answered No (or could not be asked): nothing was done.
+    bool sawRefusal() const { return sawRefusal_; }
+    void resetOutcome() { sawError_ = sawHardwareError_ = sawRefusal_ = false; }
     // While set, message boxes are collected in `sink` instead of shown (the command prints
     // what it wants of them).
     void captureInforms(std::vector<std::string>* sink) { informs_ = sink; }
@@ -58,6 +60,7 @@ class TerminalFrontEnd : public FrontEnd {
     bool barShown_ = false;
     bool sawError_ = false;
     bool sawHardwareError_ = false;
+    bool sawRefusal_ = false;
     std::string caption_;
     int64_t max_ = 0;
     int64_t value_ = 0;

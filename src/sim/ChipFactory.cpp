@@ -212,7 +212,7 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
-            "id:MAKER:DEVICE, ignores-protect)";
+            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected)";
     return false;
 }
 

@@ -21,6 +21,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   stuck:ADDR:BIT=V    bit BIT (0-7) of chip address ADDR always reads V (0 or 1)
 //   slow:ADDR:K         the cells of ADDR need K program pulses (K >= 1)
 //   never-programs      the chip takes no charge from any program pulse
+//   code-protected      a PIC with its code (and data) protection programmed
 //   no-chip             empty socket
 //   board-absent        no board on the port
 //   board-unpowered     board present, its supply off

@@ -81,6 +81,15 @@ class SimPic : public SimChip, public ChipFaults {
     void setStuckBit(uint32_t address, int bit, bool level) override;
     void setSlowCell(uint32_t address, int pulses) override;
     void setNeverPrograms(bool never) override { neverPrograms_ = never; }
+    // "code-protected": see setCodeProtected.
+    bool applyFamilyFault(const std::string& fault, std::string& error) override {
+        (void)error;
+        if (fault != "code-protected") return false;
+        setCodeProtected();
+        return true;
+    }
+    // Code protection on, and data protection where the part has it (recovered by bulk erase).
+    void setCodeProtected() { config_ = uint16_t(config_ & ~type_.cpBits & ~type_.cpdBit); }
     // The chip does not enter programming mode (MCLRE off with the internal oscillator, LVP).
     void setRefusesEntry(bool refuse) { refusesEntry_ = refuse; }
 
