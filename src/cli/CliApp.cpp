@@ -16,6 +16,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddCatalogueCommands,
     AddChipCommands,
     AddImageCommands,
+    AddSectorProtectionCommands,
 };
 
 const char* const kFooter =
@@ -36,7 +37,13 @@ const char* const kFaultHelp =
     "  no-chip            empty socket\n"
     "  board-absent       no board on the port\n"
     "  board-unpowered    board present, its supply off\n"
-    "  busy-stuck:0|1     printer-port pin 11 stuck at that level\n";
+    "  busy-stuck:0|1     printer-port pin 11 stuck at that level\n"
+    "JEDEC flash (29F, 39SF, 49F, 29F00x, 29Fx00, MX29F040):\n"
+    "  protect:SECTOR     sector SECTOR protected (AT49F00x: the boot block locked)\n"
+    "  slow-erase:K       the chip erase takes K times as long\n"
+    "  id:MAKER:DEVICE    the part answers these ID codes\n"
+    "  ignores-protect    MX29F040 that ignores the protect and unprotect commands\n"
+    "  (slow:ADDR:K: programming the byte takes K times as long)\n";
 
 int usageError(const std::string& what) {
     std::cerr << "tavrin: " << what << "; try 'tavrin --help'\n";

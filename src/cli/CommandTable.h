@@ -49,5 +49,6 @@ class CommandTable {
 void AddCatalogueCommands(CommandTable& table);
 void AddChipCommands(CommandTable& table);
 void AddImageCommands(CommandTable& table);
+void AddSectorProtectionCommands(CommandTable& table);
 
 }  // namespace tavrin::cli

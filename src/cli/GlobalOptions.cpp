@@ -50,6 +50,24 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
         ->type_name("HEX");
     app.add_flag("--skip-ff", o.skipFF, "do not program bytes equal to 0xFF");
     app.add_flag("--fast", o.fast, "fast command sequences (flash families)");
+    app.add_option_function<std::string>(
+           "--command-set",
+           [&o](const std::string& value) {
+               const std::string v = lowered(value);
+               if (v == "5555" || v == "aaaa")
+                   o.commandSet = 1;
+               else if (v == "555" || v == "aaa")
+                   o.commandSet = 0;
+               else
+                   throw CLI::ValidationError("--command-set",
+                                              "is 5555 or 555 (AAAA or AAA), not '" + value + "'");
+           },
+           "JEDEC flash command addresses: 5555 = 0x5555/0x2AAA, 555 = 0x555/0x2AA (29Fx00: "
+           "AAAA/5555 or AAA/555)")
+        ->type_name("5555|555");
+    app.add_flag("--unprotect", o.unprotect,
+                 "29F00x/AT49F00x and 29Fx00: 12 V on #RESET/Vpp (Temporary Sector Unprotect)");
+    app.add_flag("--fujitsu-fast", o.fujitsuFast, "29Fx00: program in the Fujitsu fast mode");
     app.add_flag("--truncate", o.truncate,
                  "program or verify only the part of a file that fits the device");
     app.add_option_function<std::string>(

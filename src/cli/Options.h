@@ -30,6 +30,11 @@ struct Options {
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;
+
+    // JEDEC flash boxes.
+    std::optional<int> commandSet;  // sequ: 1 = 5555/2AAA (AAAA/5555), 0 = 555/2AA (AAA/555)
+    bool unprotect = false;         // AT49F00x: 12 V on #RESET (Temporary Sector Unprotect)
+    bool fujitsuFast = false;       // 29Fx00: the Fujitsu fast mode
 };
 
 }  // namespace tavrin::cli

@@ -127,6 +127,26 @@ int Session::applyOptions() {
             return complain(kExitUsage, "--write-osccal applies to the 12C50x only");
         p.picWriteOsccal = 1;
     }
+    // The JEDEC flash boxes: each option only where the window offers its box.
+    const struct {
+        bool given;
+        const char* name;
+        bool applies;
+    } boxes[] = {
+        {o_.commandSet.has_value(), "--command-set", ctx_.controls.cb5555Visible},
+        {o_.unprotect, "--unprotect", ctx_.controls.cbProtectEnabled},
+        {o_.fujitsuFast, "--fujitsu-fast", p.eep == 15},
+    };
+    for (const auto& box : boxes) {
+        if (!box.given) continue;
+        if (!device_) return complain(kExitUsage, std::string(box.name) + " needs a device");
+        if (!box.applies)
+            return complain(kExitUsage,
+                            std::string(box.name) + " does not apply to " + device_->caption);
+    }
+    if (o_.commandSet) p.sequ = *o_.commandSet;
+    if (o_.unprotect) p.AT49F00x = 1;
+    if (o_.fujitsuFast) p.fujitsuFast = 1;
     return kExitOk;
 }
 
@@ -177,6 +197,12 @@ int Session::runCommand(Command which) {
                             " cannot be asked: no terminal answers it (--yes answers Yes)");
     ui_.resetOutcome();
     RunCommand(ctx_, which);
+    return outcome();
+}
+
+int Session::runAction(const std::function<void()>& action) {
+    ui_.resetOutcome();
+    action();
     return outcome();
 }
 

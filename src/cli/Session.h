@@ -3,6 +3,7 @@
 // simulated board, and the helpers the commands share (loading, saving, running a device
 // command and telling its exit status).
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,9 @@ class Session {
 
     // Runs one of the six device commands through the command frame.
     int runCommand(Command which);
+    // Runs a routine outside the six commands (as a window button would, without the hardware
+    // check) and tells its exit status from what it showed.
+    int runAction(const std::function<void()>& action);
     // Loads an input file ("-" = standard input) in the format the options or its name give.
     int load(const std::string& path);
     // Picks the format of an output file and checks that it can be written, before any chip

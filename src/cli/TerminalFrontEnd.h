@@ -3,6 +3,7 @@
 // the terminal, Ctrl-C as the Cancel button.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ class TerminalFrontEnd : public FrontEnd {
     void showResult(const std::string& panel, const std::string& text) override;
     // Message boxes become status text: the commands print their own results on stdout.
     void inform(const std::string& text) override;
+    // The Electronic ID panel is kept for the id command, which prints it on stdout.
+    void showElectronicId(const ElectronicIdView& id) override { lastId_ = id; }
+    const std::optional<ElectronicIdView>& lastId() const { return lastId_; }
 
     // Installs the SIGINT handler that turns Ctrl-C into a cancel request.
     static void installInterruptHandler();
@@ -62,6 +66,7 @@ class TerminalFrontEnd : public FrontEnd {
     bool sawHardwareError_ = false;
     bool sawRefusal_ = false;
     std::string caption_;
+    std::optional<ElectronicIdView> lastId_;
     int64_t max_ = 0;
     int64_t value_ = 0;
     std::chrono::steady_clock::time_point started_, lastDraw_;

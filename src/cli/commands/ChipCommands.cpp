@@ -1,8 +1,10 @@
 // The device commands: read, program, verify, blank, erase, id and the hardware check.
+#include <iostream>
 #include <memory>
 
 #include "cli/CliFiles.h"
 #include "cli/CommandTable.h"
+#include "cli/ElectronicIdOutput.h"
 #include "cli/Session.h"
 #include "core/Commands.h"
 
@@ -23,6 +25,13 @@ int readChip(Session& s, const std::string& path) {
     if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
     if (int status = s.runCommand(Command::Read); status != kExitOk) return status;
     return s.save(path, format);
+}
+
+// Get ID, then the panel's fields on stdout.
+int electronicId(Session& s) {
+    const int status = s.runCommand(Command::GetId);
+    if (const auto& id = s.ui().lastId()) PrintElectronicId(*id, s.options().json, std::cout);
+    return status;
 }
 
 }  // namespace
@@ -49,8 +58,8 @@ void AddChipCommands(CommandTable& table) {
               [](Session& s) { return s.runCommand(Command::Blank); });
     table.add("erase", "erase", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Erase); });
-    table.add("id", "electronic ID", Needs::Chip,
-              [](Session& s) { return s.runCommand(Command::GetId); });
+    table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",
+              Needs::Chip, electronicId);
     table.add("test-hardware", "the hardware presence check", Needs::Board,
               [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
 }
