@@ -430,6 +430,19 @@ void TfrmEprom::showResult(const QString& panel, const QString& text) {
     QFrame* target = findChild<QFrame*>(panel);
     if (panel == "pRdLB") {
         edRdLB_->setText(text);
+    } else if (panel == "pPICdeviceID") {
+        // "Hex ...", "Dev ..." (the device bits), "Rev ...", "Device Name ..." lines.
+        const std::pair<const char*, const char*> boxes[] = {{"Device Name", "edPICDeviceName"},
+                                                             {"Hex", "edPICHex"},
+                                                             {"Dev", "edPICBinary"},
+                                                             {"Rev", "edPICRev"}};
+        for (const QString& line : text.split('\n'))
+            for (const auto& [key, name] : boxes)
+                if (line.startsWith(key)) {
+                    if (auto* box = pPICdeviceID_->findChild<QLineEdit*>(name))
+                        box->setText(line.mid(QString(key).size()));
+                    break;
+                }
     } else if (!target || panel == "pIDcode") {
         target = pIDcode_;
         lbIdText_->setText(text);

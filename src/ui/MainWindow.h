@@ -44,6 +44,7 @@ class SocketPicture;
 class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
+class PicSettingsPanel;
 
 inline constexpr int kFormHeight = 480;
 // The application title: the caption of the program's message boxes.
@@ -252,6 +253,7 @@ class TfrmEprom : public QMainWindow {
     QFrame* pRdLB_ = nullptr;
     QLineEdit* edRdLB_ = nullptr;
     QFrame* pPICdeviceID_ = nullptr;
+    std::shared_ptr<PicSettingsPanel> picPanel_;  // the controls of pPICSettings
 };
 
 }  // namespace tavrin::ui

@@ -38,6 +38,7 @@
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
+#include "ui/PicSettingsPanel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -391,7 +392,8 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     connect(sbLockBit_, &QPushButton::clicked, this, [this] { sbLockBitClick(); });
 
     group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
-    group("pPICSettings", "PIC Setting");
+    picPanel_ = std::make_shared<PicSettingsPanel>(ctx_, group("pPICSettings", "PIC Setting"),
+                                                   [this] { winstat(); });
     group("p25CxxxSetting", "SPI (25Cxxx) setting");
     QGroupBox* mx = group("pMXICF29040", "MXIC - 29F040 Sector Protection");
     auto* sectors = new QLabel("Sec        Address        Stat", mx);

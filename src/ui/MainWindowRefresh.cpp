@@ -18,6 +18,7 @@
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
+#include "ui/PicSettingsPanel.h"
 
 namespace tavrin::ui {
 
@@ -67,6 +68,7 @@ void TfrmEprom::applyDisplayState() {
     pICON_->setEnabled(s.pICON && !running_);
     for (QGroupBox* g : optionGroups_)
         g->setVisible(g->objectName().toStdString() == s.optionGroup);
+    if (picPanel_) picPanel_->show(s);
     if (!s.p49F00xCaption.empty())
         p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
     setBox(cbSkip_0xFF_, s.cbSkip_0xFF);
