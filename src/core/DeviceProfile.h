@@ -14,6 +14,30 @@ struct SavedProfile {
             serial = 0, PIC = 0, fixedShift = 0, keepVpp = 0, skipFF = 0, fastPro = 0;
 };
 
+// The AVR high-voltage programming record: the address-register patterns that steer XA1/XA0/BS and
+// the XTAL1, /WR and /OE strobes, the command bytes, and the bytes moved by the last access. Reset
+// on every AVR selection and every entry into programming mode.
+struct AvrControl {
+    uint32_t selLoadAddress = 0;       // XA1, XA0 = 0, 0
+    uint32_t selLoadData = 0x80;       // XA1, XA0 = 0, 1
+    uint32_t selLoadCommand = 0x200;   // XA1, XA0 = 1, 0
+    uint32_t selLowByte = 0;           // BS = 0
+    uint32_t selHighByte = 0x100;      // BS = 1
+    uint32_t loadStrobe = 0x18000;     // the strobe pulses XTAL1
+    uint32_t writeStrobe = 0x60000;    // the strobe pulls /WR low
+    uint32_t readStrobe = 0x40000;     // the strobe pulls /OE low
+    uint8_t cmdChipErase = 0x80, cmdWriteFuse = 0x40, cmdWriteLock = 0x20, cmdWriteFlash = 0x10,
+            cmdReadSignature = 0x08, cmdReadFuseLock = 0x04, cmdReadFlash = 0x02,
+            cmdEepromBit = 0x01;
+    uint8_t signature[3] = {0, 0, 0};
+    uint8_t dataLow = 0, dataHigh = 0;
+    uint8_t lockRead = 0;              // lock bits (and fuses) as AvrReadLock found them
+    uint8_t fuseRead = 0;              // fuse bits as AvrReadFuse found them
+    int32_t writePulse = 15;           // /WR low for flash, EEPROM and lock writes (tWLWH)
+    int32_t writeWait = 1600;          // after a write, about 1.34 ms (tWLRH is 0.9 ms at most)
+    int32_t fusePulse = 1670;          // /WR low for a fuse write, 1.40 ms (tWLWH_PFB 1.0-1.8 ms)
+};
+
 struct DeviceProfile {
     // Selection fields, written by the device-selection handlers.
     int32_t eep = 0;         // family code 0..31, the dispatch key of every command
@@ -73,6 +97,17 @@ struct DeviceProfile {
     int32_t picWriteOsccal = 0;
     int32_t avrFlashSize = 0, avrEepromBase = 0, avrEepromSize = 0;
 
+    // AVR options and per-part facts (pAVRsetting). avrLockMode 1..3 is the radio button chosen;
+    // avrFuse the fuse byte the check boxes compose (bit set = unprogrammed); avrFuseMask the fuse
+    // bits the part has; avrSplitFuseRead 1 when the part gives its fuses with BS low and its lock
+    // bits apart with BS high (AT90S2333/4433), 0 when one byte with BS high holds both.
+    int32_t avrLockMode = 0;
+    int32_t avrFuse = 0;
+    int32_t avrFuseMask = 0;
+    int32_t avrSplitFuseRead = 0;
+    int32_t avrTWP = 0, avrTWC = 0;  // the timing track bars' values last set for AVR devices
+    AvrControl avrControl;
+
     // Checksum type of cbCheckType: 0 "16 Bit Addition", 1 "32 Bit CRC" (2 counts as CRC).
     int32_t checkType = 0;
 
@@ -93,6 +128,8 @@ struct OptionControls {
     std::string dipDigits = std::string(13, ' ');
     std::string lbAdapter;           // text under "Request Adapter" for adapter parts
     bool cbProtectEnabled = false;   // "Temporary Sector Unprotect" (checked = AT49F00x)
+    std::string cbFbit0Caption = "FSTRT";  // AVR fuse box 0: the part's bit 0
+    bool avrFuseBoxes1to4Enabled = false;  // CKSEL1, CKSEL2, BODEN, BODLEVEL
 };
 
 }  // namespace tavrin

@@ -1,5 +1,6 @@
 #include "core/Dispatch.h"
 
+#include "algorithms/mcu/Avr.h"
 #include "algorithms/parallel/Jedec29F.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
@@ -68,6 +69,9 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[15].program = run(&ProgramFlash29Fx00);
     t[15].erase = run(&EraseFlash29Fx00);
     t[15].getId = run(&ReadId29Fx00);
+    // AVR microcontrollers in high-voltage parallel mode.
+    t[14] = {run(&AvrRead),       run(&AvrProgram), run(&AvrVerify),
+             run(&AvrBlankCheck), run(&AvrErase),   kNothing};
     return t;
 }
 

@@ -38,6 +38,20 @@ void drawSwitches(const Context& ctx, DisplayState& s) {
     }
 }
 
+void showAvrOptions(const Context& ctx, DisplayState& s) {
+    const DeviceProfile& p = ctx.profile;
+    static constexpr const char* kCaptions[6] = {"",      "CKSEL1",   "CKSEL2 ",
+                                                 "BODEN", "BODLEVEL", "SPIEN"};
+    s.avrLockMode = p.avrLockMode;
+    for (int bit = 0; bit < 6; ++bit) {
+        CheckBoxState& box = s.cbFbit[size_t(bit)];
+        box.checked = (p.avrFuse >> bit) & 1;
+        box.enabled = (bit >= 1 && bit <= 4) ? ctx.controls.avrFuseBoxes1to4Enabled : true;
+        box.caption = bit == 0 ? ctx.controls.cbFbit0Caption : kCaptions[bit];
+    }
+    s.edEPRFuse = Format(" 0x%0.2X", unsigned(p.avrFuse) & 0xFFu);
+}
+
 void applyFamily(const Context& ctx, DisplayState& s) {
     const DeviceProfile& p = ctx.profile;
     CommandStates& c = s.commands;
@@ -93,6 +107,7 @@ void applyFamily(const Context& ctx, DisplayState& s) {
         case 14:
             s.offsetVisible = false;
             s.optionGroup = "pAVRsetting";
+            showAvrOptions(ctx, s);
             break;
         case 15:
             s.optionGroup = "p49F00xsetting";
@@ -260,8 +275,9 @@ DisplayState ComputeDisplayState(const Context& ctx) {
     s.tbTWC = trackBar(p.tWC, std::min<int64_t>(15 * int64_t{p.tWC}, 50000));
     const int64_t twpMax = 15 * int64_t{p.tWP};
     s.tbTWP = trackBar(p.tWP, twpMax > 50000 ? 60000 : twpMax);
-    s.edTWP = TimingText(p.tWP);
-    s.edTWC = TimingText(p.tWC);
+    // The AVR devices show the pair the bars last set for them.
+    s.edTWP = TimingText(p.eep == 14 ? p.avrTWP : p.tWP);
+    s.edTWC = TimingText(p.eep == 14 ? p.avrTWC : p.tWC);
 
     s.cbSkip_0xFF = {p.skipFF != 0, false, true, "Skip Write 0xFF "};
     s.cbFastPro = {p.fastPro != 0, false, true, "Fast Programming"};
@@ -331,8 +347,8 @@ void sbTavrin_Click(Context& ctx) {
 }
 
 void tbTWCChange(Context& ctx, int32_t tag, int32_t position) {
-    if (tag == 1) ctx.profile.tWC = position;
-    if (tag == 2) ctx.profile.tWP = position;
+    if (tag == 1) ctx.profile.tWC = ctx.profile.avrTWC = position;
+    if (tag == 2) ctx.profile.tWP = ctx.profile.avrTWP = position;
     ctx.ui().refresh();
 }
 

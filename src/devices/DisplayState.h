@@ -84,6 +84,12 @@ struct DisplayState {
     bool offsetEnabled = true;
     std::string edOffset;
 
+    // AVR option group (pAVRsetting): the lock-mode radio button checked (1..3), the six fuse
+    // boxes (checked = bit set = fuse unprogrammed) and the fuse byte they compose.
+    int avrLockMode = 0;
+    std::array<CheckBoxState, 6> cbFbit{};
+    std::string edEPRFuse;
+
     // PIC read-outs (picShown when PIC is set).
     bool picShown = false;
     std::string edPIC_cfg;  // " 0x%04X" of picConfig

@@ -1,5 +1,6 @@
 #include "devices/Families.h"
 
+#include "devices/families/AvrFamily.h"
 #include "devices/families/ParallelFamilies.h"
 #include "devices/families/SerialFamilies.h"
 #include "devices/families/PicFamily.h"
@@ -23,6 +24,7 @@ const std::vector<const FamilyTable*>& FamilyTables() {
         &StaticRamFamily(),    &Ds12xxFamily(),
         &Eeprom24CFamily(),
         &PicFamily(),
+        &AvrFamily(),
     };
     return all;
 }

@@ -11,6 +11,7 @@
 #include "sim/mcu/SimPic.h"
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
+#include "sim/mcu/SimAvr.h"
 
 namespace tavrin {
 
@@ -141,6 +142,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto serial = sim::MakeSimEeprom24C(p.eep, p.DeviceID)) return serial;
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
+    if (p.eep == 14) return sim::MakeAvrChip(ctx);
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -212,7 +214,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
-            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected)";
+            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected; AVR: avr-locked:1..3, "
+            "avr-busy-stuck, avr-fuse-pulse:US)";
     return false;
 }
 
