@@ -71,7 +71,7 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[15].getId = run(&ReadId29Fx00);
     // AVR microcontrollers in high-voltage parallel mode.
     t[14] = {run(&AvrRead),       run(&AvrProgram), run(&AvrVerify),
-             run(&AvrBlankCheck), run(&AvrErase),   kNothing};
+             run(&AvrBlankCheck), run(&AvrErase),   run(&AvrGetId)};
     return t;
 }
 

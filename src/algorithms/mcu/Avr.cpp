@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "algorithms/ElectronicId.h"
 #include "algorithms/mcu/AvrBus.h"
 #include "core/ImageBuffer.h"
 #include "core/RunFrame.h"
@@ -126,7 +127,7 @@ void AvrVerify(Context& ctx) {
                 same = c.dataLow == ctx.Buffer[base + a];
             }
             if (!same) {
-                ctx.bus.ReportMismatch8(a, base, c.dataLow);
+                ctx.bus.ReportMismatch8(base + a, 0, c.dataLow);
                 stop = Stop::Mismatch;
             } else if (StepCancelled(ctx, a)) {
                 stop = Stop::Cancelled;
@@ -208,6 +209,16 @@ void AvrBlankCheck(Context& ctx) {
     }
     Message(ctx, "Device is Empty", MessageKind::Success);
     ctx.bus.PowerDown();
+}
+
+void AvrGetId(Context& ctx) {
+    const AvrControl& c = ctx.profile.avrControl;
+    AvrEnterProgramming(ctx);
+    AvrReadSignature(ctx);
+    AvrReadLock(ctx);
+    ctx.bus.Delay(1000);
+    ctx.bus.PowerDown();
+    ShowElectronicId(ctx, c.signature[0], c.signature[1], AvrIdExtras{c.signature[2], c.lockRead});
 }
 
 void AvrSetLock(Context& ctx) {

@@ -11,6 +11,8 @@ void AvrProgram(Context& ctx);
 void AvrVerify(Context& ctx);
 void AvrBlankCheck(Context& ctx);
 void AvrErase(Context& ctx);
+// Signature and lock byte, shown on the Electronic ID panel.
+void AvrGetId(Context& ctx);
 // "Lock Bit" button: writes the lock bits of avrLockMode and reads them back.
 void AvrSetLock(Context& ctx);
 // "FuseBit" button: writes avrFuse and reads the part's fuse bits back.

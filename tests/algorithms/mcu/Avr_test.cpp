@@ -315,6 +315,65 @@ TEST(Avr, LockModesAreWrittenAndTakeEffect) {
     }
 }
 
+TEST(Avr, GetIdShowsTheSignatureTheNameAndTheLockMode) {
+    struct Case {
+        const char* part;
+        const char* name;
+        const char* code;
+    };
+    for (const Case& c :
+         {Case{"AT90S1200", " AT90S1200", " 0x9001"}, Case{"AT90S2313", " AT90S2313", " 0x9101"},
+          Case{"AT90S2333", " AT90S2333", " 0x9105"}, Case{"AT90S4433", " AT90S4433", " 0x9203"},
+          Case{"AT90S8515", " AT90S8515", " 0x9301"}, Case{"AT90S8535", " AT90S8535", " 0x9303"}}) {
+        SCOPED_TRACE(c.part);
+        AvrRig rig(c.part);
+        for (int mode = 1; mode <= 3; ++mode) {
+            rig.chip->setLockMode(mode);
+            RunCommand(rig.ctx, Command::GetId);
+            ASSERT_FALSE(rig.ui.ids.empty());
+            const ElectronicIdView& id = rig.ui.ids.back();
+            EXPECT_EQ(id.manufacturerName, " Atmel  ( AVR )");
+            EXPECT_EQ(id.manufacturerCode, " 0x1E");
+            EXPECT_EQ(id.deviceName, c.name);
+            EXPECT_EQ(id.deviceCode, c.code);
+            EXPECT_TRUE(id.showLock);
+            EXPECT_EQ(id.lockMode, " Lockbit Mode " + std::to_string(mode));
+            EXPECT_TRUE(rig.socketOff());
+        }
+    }
+}
+
+TEST(Avr, GetIdShowsTheLockAndFuseByteAsRead) {
+    AvrRig rig("AT90S2313");  // shipped: SPIEN and FSTRT programmed
+    RunCommand(rig.ctx, Command::GetId);
+    EXPECT_EQ(rig.ui.ids.back().lockBit, " 0xDE");
+    rig.chip->setLockMode(3);
+    RunCommand(rig.ctx, Command::GetId);
+    EXPECT_EQ(rig.ui.ids.back().lockBit, " 0x1E");
+    EXPECT_EQ(rig.ui.ids.back().lockMode, " Lockbit Mode 3");
+
+    // The AT90S4433 gives its lock bits apart; they show in the same places.
+    AvrRig clocked("AT90S4433");
+    clocked.chip->setLockMode(2);
+    RunCommand(clocked.ctx, Command::GetId);
+    EXPECT_EQ(clocked.ui.ids.back().lockBit, " 0x5A");
+    EXPECT_EQ(clocked.ui.ids.back().lockMode, " Lockbit Mode 2");
+}
+
+TEST(Avr, APartInLockModeThreeKeepsItsSignatureButHidesItsContents) {
+    AvrRig rig("AT90S8515");
+    rig.chip->flash()[0] = 0x12;
+    rig.chip->eeprom()[0] = 0x34;
+    rig.chip->setLockMode(3);
+    RunCommand(rig.ctx, Command::Read);
+    EXPECT_EQ(rig.ui.lastText(), "Device Read OK");
+    EXPECT_EQ(rig.ctx.Buffer[0], 0xFF);
+    EXPECT_EQ(rig.ctx.Buffer[kEeprom], 0xFF);
+    RunCommand(rig.ctx, Command::GetId);
+    EXPECT_EQ(rig.ui.ids.back().deviceName, " AT90S8515");
+    EXPECT_EQ(rig.ui.ids.back().lockMode, " Lockbit Mode 3");
+}
+
 TEST(Avr, LockBitsCannotBeUnprogrammedWithoutAnErase) {
     AvrRig rig("AT90S8515");
     rig.chip->setLockMode(2);
