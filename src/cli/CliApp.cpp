@@ -34,6 +34,7 @@ const char* const kFaultHelp =
     "  slow:ADDR:K        the cells of ADDR need K program pulses\n"
     "  never-programs     the chip takes no program pulse\n"
     "  code-protected     PIC: the code protection (and data protection) bits programmed\n"
+    "  data-stuck:BYTE:BIT=V  PIC: bit BIT of data EEPROM byte BYTE always reads V\n"
     "  no-chip            empty socket\n"
     "  board-absent       no board on the port\n"
     "  board-unpowered    board present, its supply off\n"

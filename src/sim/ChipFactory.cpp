@@ -214,7 +214,7 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
-            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected; AVR: avr-locked:1..3, "
+            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; AVR: avr-locked:1..3, "
             "avr-busy-stuck, avr-fuse-pulse:US)";
     return false;
 }

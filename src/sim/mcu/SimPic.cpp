@@ -159,6 +159,44 @@ uint16_t SimPic::readWord() const {
     return erased();
 }
 
+uint8_t SimPic::readDataByte(uint32_t address) const {
+    uint8_t v = data_[address];
+    if (auto it = dataStuck_.find(address); it != dataStuck_.end())
+        v = uint8_t((v & ~it->second.first) | (it->second.second & it->second.first));
+    return v;
+}
+
+void SimPic::setDataStuckBit(uint32_t address, int bit, bool level) {
+    if (type_.dataBytes == 0) return;
+    auto& [mask, value] = dataStuck_[address % type_.dataBytes];
+    const uint8_t m = uint8_t(1u << (bit & 7));
+    mask |= m;
+    value = level ? uint8_t(value | m) : uint8_t(value & ~m);
+}
+
+bool SimPic::applyFamilyFault(const std::string& fault, std::string& error) {
+    if (fault == "code-protected") {
+        setCodeProtected();
+        return true;
+    }
+    const std::string prefix = "data-stuck:";
+    if (fault.rfind(prefix, 0) != 0) return false;
+    unsigned address = 0, bit = 0, level = 0;
+    char colon = 0, eq = 0;
+    std::istringstream in(fault.substr(prefix.size()));
+    if (!(in >> address >> colon >> bit >> eq >> level) || colon != ':' || eq != '=' || bit > 7 ||
+        level > 1 || !in.eof()) {
+        error = fault + ": data-stuck:BYTE:BIT=0|1";
+        return false;
+    }
+    if (type_.dataBytes == 0) {
+        error = fault + ": the " + type_.name + " has no data EEPROM";
+        return false;
+    }
+    setDataStuckBit(address, int(bit), level == 1);
+    return true;
+}
+
 void SimPic::onPins(const SocketPins& pins, int64_t now) {
     settle(now);
     const bool clock = (pins.portData & 0x02) != 0;
@@ -286,7 +324,7 @@ void SimPic::command(uint8_t code, int64_t now) {
             return;
         case 5:
             if (!type_.flash || twelve) break;
-            readValue_ = dataProtected() ? 0 : data_[dataAddress()];
+            readValue_ = dataProtected() ? 0 : readDataByte(dataAddress());
             frame_ = Frame::Read;
             return;
         case 6:
@@ -493,6 +531,8 @@ void SimPic::saveState(std::ostream& out) const {
     out << "never-programs " << (neverPrograms_ ? 1 : 0) << '\n';
     for (const auto& [a, s] : stuck_)
         out << "stuck " << a << ' ' << s.first << ' ' << s.second << '\n';
+    for (const auto& [a, s] : dataStuck_)
+        out << "data-stuck " << a << ' ' << int(s.first) << ' ' << int(s.second) << '\n';
     for (const auto& [a, k] : slow_) out << "slow " << a << ' ' << k << '\n';
     for (const auto& [a, c] : programCharge_)
         out << "charge " << a << ' ' << c.target << ' ' << c.pulses << '\n';
@@ -530,6 +570,10 @@ bool SimPic::loadState(std::istream& in) {
             uint16_t m = 0, l = 0;
             if (!(f >> a >> m >> l)) return false;
             next.stuck_[a % words] = {m, l};
+        } else if (key == "data-stuck") {
+            int m = 0, l = 0;
+            if (!(f >> a >> m >> l) || bytes == 0) return false;
+            next.dataStuck_[a % bytes] = {uint8_t(m), uint8_t(l)};
         } else if (key == "slow") {
             int k = 0;
             if (!(f >> a >> k) || k < 1) return false;

@@ -81,13 +81,10 @@ class SimPic : public SimChip, public ChipFaults {
     void setStuckBit(uint32_t address, int bit, bool level) override;
     void setSlowCell(uint32_t address, int pulses) override;
     void setNeverPrograms(bool never) override { neverPrograms_ = never; }
-    // "code-protected": see setCodeProtected.
-    bool applyFamilyFault(const std::string& fault, std::string& error) override {
-        (void)error;
-        if (fault != "code-protected") return false;
-        setCodeProtected();
-        return true;
-    }
+    // "code-protected" (see setCodeProtected) and "data-stuck:BYTE:BIT=V".
+    bool applyFamilyFault(const std::string& fault, std::string& error) override;
+    // Bit `bit` of data EEPROM byte `address` reads `level`.
+    void setDataStuckBit(uint32_t address, int bit, bool level);
     // Code protection on, and data protection where the part has it (recovered by bulk erase).
     void setCodeProtected() { config_ = uint16_t(config_ & ~type_.cpBits & ~type_.cpdBit); }
     // The chip does not enter programming mode (MCLRE off with the internal oscillator, LVP).
@@ -139,6 +136,7 @@ class SimPic : public SimChip, public ChipFaults {
     Location locate() const;
     uint32_t dataAddress() const { return type_.dataBytes ? pc_ & (type_.dataBytes - 1) : 0; }
     uint16_t readWord() const;
+    uint8_t readDataByte(uint32_t address) const;
     void risingEdge();
     void fallingEdge(bool data);
     void command(uint8_t code, int64_t now);
@@ -162,6 +160,7 @@ class SimPic : public SimChip, public ChipFaults {
     std::array<Charge, 4> idCharge_{};
     Charge configCharge_;
     std::map<uint32_t, std::pair<uint16_t, uint16_t>> stuck_;  // mask, level
+    std::map<uint32_t, std::pair<uint8_t, uint8_t>> dataStuck_;
     std::map<uint32_t, int> slow_;
     bool neverPrograms_ = false;
     bool refusesEntry_ = false;

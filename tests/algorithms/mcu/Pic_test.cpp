@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "algorithms/mcu/PicSerial.h"
 #include "buffer/FileCommands.h"
@@ -188,6 +189,21 @@ TEST(PicFlash, FailuresStopWithTheirMessagesAndPowerDown) {
         EXPECT_TRUE(rig.socketOff());
     }
     {
+        // A data EEPROM byte that does not take: five attempts, then the byte's mismatch.
+        PicRig rig("PIC 16F84");
+        std::string error;
+        ASSERT_TRUE(rig.chip->applyFamilyFault("data-stuck:3:0=1", error)) << error;
+        rig.loadImage(4, 0x3FFF);
+        SetBufferWord(rig.ctx, kPicDataWord + 3, 0x00);
+        RunCommand(rig.ctx, Command::Program);
+        EXPECT_EQ(rig.ui.lastText(), " Error at 0x004206  Chip = 0x01  buffer = 0x00");
+        EXPECT_FALSE(rig.ui.saw("Device Verified OK"));
+        EXPECT_TRUE(rig.socketOff());
+        EXPECT_FALSE(rig.chip->applyFamilyFault("data-stuck:3:9=1", error));
+        EXPECT_TRUE(PicRig("PIC 12C508").chip->applyFamilyFault("data-stuck:0:0=1", error) ==
+                    false);
+    }
+    {
         // The erase that starts programming also lifts the data EEPROM protection.
         PicRig rig("PIC 16F628");
         rig.loadImage(5, 0x3DFF);
@@ -264,6 +280,34 @@ TEST(PicFlash, WriteTimeInMicrosecondsGrowsByHalfAMillisecondPerRetry) {
     rig.loadImage(10, 0x3FF1);
     RunCommand(rig.ctx, Command::Program);
     EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
+}
+
+TEST(SimPicState, ContentsAndFaultsSurviveTheChipFile) {
+    auto a = sim::MakeSimPicPart("16F628");
+    ASSERT_TRUE(a);
+    a->program()[5] = 0x1234;
+    a->data()[7] = 0x42;
+    a->ids()[2] = 0x3FF9;
+    a->config() = 0x3F62;
+    a->setStuckBit(9, 2, false);
+    std::string error;
+    ASSERT_TRUE(a->applyFamilyFault("data-stuck:1:7=1", error));
+    std::stringstream state;
+    a->saveState(state);
+    auto b = sim::MakeSimPicPart("PIC16F628");
+    ASSERT_TRUE(b->loadState(state));
+    EXPECT_EQ(b->program()[5], 0x1234);
+    EXPECT_EQ(b->data()[7], 0x42);
+    EXPECT_EQ(b->ids()[2], 0x3FF9);
+    EXPECT_EQ(b->config(), 0x3F62);
+    std::stringstream again;
+    b->saveState(again);
+    std::stringstream first;
+    a->saveState(first);
+    EXPECT_EQ(again.str(), first.str());
+    std::stringstream other("pic 16F84A 1024 64\n");
+    EXPECT_FALSE(b->loadState(other));  // another part's file
+    EXPECT_FALSE(sim::MakeSimPicPart("16F999"));
 }
 
 TEST(PicDeviceId, NamesOfTheRealParts) {
