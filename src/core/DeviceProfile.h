@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/SerialCommands.h"
+
 namespace tavrin {
 
 // The fields that ResetProfile saves and RestoreProfile puts back (a menu Tag of 0 keeps the
@@ -107,6 +109,13 @@ struct DeviceProfile {
     int32_t avrSplitFuseRead = 0;
     int32_t avrTWP = 0, avrTWC = 0;  // the timing track bars' values last set for AVR devices
     AvrControl avrControl;
+
+    // Serial EEPROMs: the Microwire instruction record, the SPI one, the SPI status byte the
+    // protection controls set (bits 3..2 BP1..BP0, bit 7 WPEN) and the SPI page size.
+    Cmd93C cmd93C;
+    Cmd25C cmd25C;
+    int32_t spiStatus = 0;
+    int32_t spiPage = 0;
 
     // Checksum type of cbCheckType: 0 "16 Bit Addition", 1 "32 Bit CRC" (2 counts as CRC).
     int32_t checkType = 0;

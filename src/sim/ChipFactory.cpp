@@ -12,6 +12,7 @@
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
+#include "sim/serial/SimEeprom93C.h"
 
 namespace tavrin {
 
@@ -142,6 +143,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto serial = sim::MakeSimEeprom24C(p.eep, p.DeviceID)) return serial;
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
+    if (auto serial = sim::MakeSimEeprom93C(p.eep, p.DeviceID)) return serial;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;

@@ -9,7 +9,9 @@
 namespace tavrin {
 
 void M24C_Click(Context& ctx, int32_t tag, const std::string& caption);
+void M93C_Click(Context& ctx, int32_t tag, const std::string& caption);
 
 const FamilyTable& Eeprom24CFamily();
+const FamilyTable& Eeprom93CFamily();
 
 }  // namespace tavrin
