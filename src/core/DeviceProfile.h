@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/SerialCommands.h"
 
@@ -139,6 +140,11 @@ struct OptionControls {
     bool cbProtectEnabled = false;   // "Temporary Sector Unprotect" (checked = AT49F00x)
     std::string cbFbit0Caption = "FSTRT";  // AVR fuse box 0: the part's bit 0
     bool avrFuseBoxes1to4Enabled = false;  // CKSEL1, CKSEL2, BODEN, BODLEVEL
+    // 25Cxxx protection: the items of cb25CxxxBP, the one shown, and the WPEN box.
+    std::vector<std::string> cb25CxxxBPItems;
+    int cb25CxxxBPItem = 0;
+    bool cbWPEN25CVisible = false;
+    bool cbWPEN25CChecked = false;
 };
 
 }  // namespace tavrin

@@ -6,6 +6,7 @@
 #include "algorithms/parallel/UvEprom.h"
 #include "algorithms/mcu/Pic.h"
 #include "algorithms/serial/Eeprom24C.h"
+#include "algorithms/serial/Eeprom25C.h"
 #include "algorithms/serial/Eeprom93C.h"
 
 namespace tavrin {
@@ -49,6 +50,9 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[8].verify = run(&Verify93C);
     t[8].program = run(&Program93C);
     t[8].erase = run(&Erase93C);
+    t[6].read = run(&Read25C);
+    t[6].verify = run(&Verify25C);
+    t[6].program = run(&Program25C);
     // PIC serial programming: 14-bit EPROM (16), 14-bit flash (17), 12-bit EPROM (18).
     for (int eep : {16, 17}) t[eep].read = run(&PicRead14);
     t[18].read = run(&PicRead12);

@@ -22,7 +22,7 @@ const std::vector<const FamilyTable*>& FamilyTables() {
         &Flash29FFamily(),     &Flash29Fx00Family(),
         &Flash29F00xFamily(),  &FlashAt29CFamily(),
         &StaticRamFamily(),    &Ds12xxFamily(),
-        &Eeprom24CFamily(),    &Eeprom93CFamily(),
+        &Eeprom24CFamily(),    &Eeprom93CFamily(),    &Eeprom25CFamily(),
         &PicFamily(),
         &AvrFamily(),
     };

@@ -12,6 +12,7 @@
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
+#include "sim/serial/SimEeprom25C.h"
 #include "sim/serial/SimEeprom93C.h"
 
 namespace tavrin {
@@ -141,9 +142,10 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
         return std::make_unique<sim::SimEprom>(genericEprom(p, size));
     }
     if (auto serial = sim::MakeSimEeprom24C(p.eep, p.DeviceID)) return serial;
+    if (auto serial = sim::MakeSimEeprom93C(p.eep, p.DeviceID)) return serial;
+    if (auto serial = sim::MakeSimEeprom25C(p.eep, p.DeviceID)) return serial;
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
-    if (auto serial = sim::MakeSimEeprom93C(p.eep, p.DeviceID)) return serial;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
