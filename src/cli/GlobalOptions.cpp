@@ -71,6 +71,30 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--truncate", o.truncate,
                  "program or verify only the part of a file that fits the device");
     app.add_option_function<std::string>(
+           "--wp",
+           [&o](const std::string& value) {
+               const std::string v = lowered(value);
+               if (v != "high" && v != "low")
+                   throw CLI::ValidationError("--wp", "is high or low, not '" + value + "'");
+               o.pin7 = v == "high" ? 1 : 0;
+           },
+           "24Cxxx pin 7 (WP) during the run: low (normal, the default) or high (write protect)")
+        ->type_name("low|high");
+    app.add_option_function<std::string>(
+           "--protect",
+           [&o](const std::string& value) {
+               const std::string v = lowered(value);
+               const char* names[] = {"none", "quarter", "half", "all"};
+               for (int i = 0; i < 4; ++i)
+                   if (v == names[i]) return void(o.protect = i);
+               throw CLI::ValidationError("--protect",
+                                          "is none, quarter, half or all, not '" + value + "'");
+           },
+           "25Cxxx block write protection that program sets last (upper quarter, upper half, "
+           "whole array)")
+        ->type_name("none|quarter|half|all");
+    app.add_flag("--wpen", o.wpen, "25Cxxx: set WPEN with the protection (8 Kbit and larger)");
+    app.add_option_function<std::string>(
            "--board",
            [&o](const std::string& value) {
                const std::string v = lowered(value);

@@ -12,6 +12,7 @@
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
+#include "devices/SpiProtection.h"
 
 namespace tavrin::cli {
 
@@ -103,6 +104,7 @@ int Session::applyOptions() {
         p.Offset = *o_.offset;
         ctx_.controls.edOffsetText = Format("%04x", p.Offset);
     }
+    if (int status = applySerialOptions(); status != kExitOk) return status;
     if (o_.skipFF || o_.fast) {
         if (!device_) return complain(kExitUsage, "--skip-ff and --fast need a device");
         const bool programBuilt = FamilyFor(p.eep).program.kind == Action::Kind::Run;
@@ -147,6 +149,23 @@ int Session::applyOptions() {
     if (o_.commandSet) p.sequ = *o_.commandSet;
     if (o_.unprotect) p.AT49F00x = 1;
     if (o_.fujitsuFast) p.fujitsuFast = 1;
+    return kExitOk;
+}
+
+int Session::applySerialOptions() {
+    DeviceProfile& p = ctx_.profile;
+    if (o_.pin7) {
+        if (!device_ || (p.eep != 1 && p.eep != 2))
+            return complain(kExitUsage, "--wp applies to 24Cxxx devices only");
+        p.pin7 = *o_.pin7;
+    }
+    if (o_.protect || o_.wpen) {
+        if (!device_ || p.eep != 6)
+            return complain(kExitUsage, "--protect and --wpen apply to 25Cxxx devices only");
+        if (o_.wpen && !ctx_.controls.cbWPEN25CVisible)
+            return complain(kExitUsage, device_->caption + " has no WPEN bit");
+        cb25CxxxBPChange(ctx_, o_.protect.value_or(0), o_.wpen);
+    }
     return kExitOk;
 }
 

@@ -50,6 +50,8 @@ class Session {
   private:
     int selectDevice();
     int applyOptions();
+    // --wp for the 24Cxxx, --protect and --wpen for the 25Cxxx.
+    int applySerialOptions();
     int openPort(bool needsBoard);
     int finish(int status);
     int outcome() const;
