@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "buffer/BufferOperations.h"
+#include "ui/Spi25CPanel.h"
 #include "buffer/Checksum.h"
 #include "buffer/GridLayout.h"
 #include "core/Commands.h"
@@ -394,7 +395,8 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
     picPanel_ = std::make_shared<PicSettingsPanel>(ctx_, group("pPICSettings", "PIC Setting"),
                                                    [this] { winstat(); });
-    group("p25CxxxSetting", "SPI (25Cxxx) setting");
+    BuildSpi25CPanel(group("p25CxxxSetting", "SPI (25Cxxx) setting"), ctx_,
+                     [this] { refreshConfigsPage(); });
     QGroupBox* mx = group("pMXICF29040", "MXIC - 29F040 Sector Protection");
     auto* sectors = new QLabel("Sec        Address        Stat", mx);
     sectors->setObjectName("sgMXICF29SecVfyF29");

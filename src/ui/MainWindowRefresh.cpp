@@ -19,6 +19,7 @@
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
 #include "ui/PicSettingsPanel.h"
+#include "ui/Spi25CPanel.h"
 
 namespace tavrin::ui {
 
@@ -66,8 +67,10 @@ void TfrmEprom::applyDisplayState() {
 
     // During a run the tool bar stays off whatever the family allows.
     pICON_->setEnabled(s.pICON && !running_);
-    for (QGroupBox* g : optionGroups_)
+    for (QGroupBox* g : optionGroups_) {
         g->setVisible(g->objectName().toStdString() == s.optionGroup);
+        if (g->objectName() == "p25CxxxSetting") RefreshSpi25CPanel(g, ctx_);
+    }
     if (picPanel_) picPanel_->show(s);
     if (!s.p49F00xCaption.empty())
         p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
