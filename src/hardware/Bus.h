@@ -54,6 +54,8 @@ public:
     void PortOut(uint16_t port, uint8_t value);
     uint8_t PortIn(uint16_t port);
     void Delay(int32_t units) { port_->clock().delay(units); }
+    // 1 = high process and thread priority, 0 = normal.
+    void ChangePriority(int raise) { port_->changePriority(raise != 0); }
 
     // Shadow updates: SetLine changes one shadow bit; Drive also writes its register.
     void SetLine(Line line, int level);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "hardware/Clock.h"
+#include "hardware/Priority.h"
 
 namespace tavrin {
 
@@ -24,6 +25,9 @@ public:
     virtual bool isOpen() const { return true; }
     // Short name for messages and the About box: "sim", "/dev/parport0", "io 0x378", "none".
     virtual std::string describe() const = 0;
+    // Raises the thread's priority around a timed section (true) and drops it again; only real
+    // ports need it, the simulated board notes it.
+    virtual void changePriority(bool raise) { ChangePriority(raise); }
 };
 
 // Stands in when no port could be opened: the program goes on, nothing hangs.

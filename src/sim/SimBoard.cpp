@@ -37,8 +37,10 @@ void SimBoard::writeData(uint8_t value) {
             pins_.address = ((pins_.address << 1) | ((value & Bits::ShiftData) ? 1u : 0u)) & kAddressMask;
         const bool loadEnd = (old & Bits::ShiftData) && !(value & Bits::ShiftData);
         const bool shiftEdge = (old & Bits::ReadClock) && !(value & Bits::ReadClock);
-        if (loadEnd)
+        if (loadEnd) {
             readBack_ = socketData();
+            readBackFresh_ = true;
+        }
         else if (shiftEdge && !(value & Bits::ShiftData))
             readBack_ = uint8_t((readBack_ << 1) | 1);  // serial input tied high
         if (chip_ && chip_->wantsAddressEvents()) chip_->onPins(pins_, clock_.ticks());
@@ -66,6 +68,8 @@ uint8_t SimBoard::readStatus() {
     if (!boardLive()) return 0x7F;  // floating inputs: pin 11 high (bit 7 clear), bit 6 high
     const bool loading = !pins_.dataOut && (data_ & Bits::ShiftData);
     const uint8_t serialOut = loading ? socketData() : readBack_;
+    if (!loading && readBackFresh_ && chip_) chip_->onReadBack(clock_.ticks());
+    if (!loading) readBackFresh_ = false;
     uint8_t status = 0x07;
     if (!(serialOut & 0x80)) status |= Bits::ReadData;  // inverted by the board
     if (!busyPinLevel()) status |= Bits::BusyIn;         // inverted by the PC port

@@ -31,6 +31,13 @@ public:
     uint8_t readStatus() override;
     Clock& clock() override { return clock_; }
     std::string describe() const override { return "sim"; }
+    // The thread stays as it is; the board remembers what was asked.
+    void changePriority(bool raise) override {
+        priorityRaised_ = raise;
+        if (raise) ++priorityRaises_;
+    }
+    bool priorityRaised() const { return priorityRaised_; }
+    int priorityRaises() const { return priorityRaises_; }
 
     // The socket.
     void insert(std::unique_ptr<SimChip> chip);
@@ -83,8 +90,11 @@ private:
     uint8_t data_ = 0;
     uint8_t control_ = 0x09;  // idle: Vpp off, serial mode, Vcc off, strobe asserted
     uint8_t readBack_ = 0xFF;
+    bool readBackFresh_ = false;  // loaded and not yet shifted out
     SocketPins pins_;
 
+    bool priorityRaised_ = false;
+    int priorityRaises_ = 0;
     bool present_ = true;
     bool powered_ = true;
     std::optional<bool> busyStuck_;

@@ -35,6 +35,10 @@ public:
     // read 1).
     virtual int readData(const SocketPins& pins, int64_t now) = 0;
 
+    // The host has begun shifting out the byte last sampled by readData: that sample was a read.
+    // (The board also samples on the load edges an address shift makes; nobody reads those.)
+    virtual void onReadBack(int64_t now) { (void)now; }
+
     // Level of printer-port pin 11. `loopback` is the level the board itself puts there (D0 while
     // powered); serial chips combine it with their data output.
     virtual bool busyPin(const SocketPins& pins, int64_t now, bool loopback) {
