@@ -9,6 +9,7 @@
 #include "sim/SimEprom.h"
 #include "sim/SimMemoryChip.h"
 #include "sim/mcu/SimPic.h"
+#include "sim/parallel/SimEeprom.h"
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
@@ -145,6 +146,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto serial = sim::MakeSimEeprom93C(p.eep, p.DeviceID)) return serial;
     if (auto serial = sim::MakeSimEeprom25C(p.eep, p.DeviceID)) return serial;
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
+    if (p.eep == 5 || p.eep == 7 || p.eep == 9 || p.eep == 22)
+        if (auto chip = sim::MakeEepromChip(p.eep, p.DeviceID)) return chip;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
     if (isOtherParallelFamily(p.eep)) {
@@ -218,8 +221,10 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
-            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; AVR: avr-locked:1..3, "
-            "avr-busy-stuck, avr-fuse-pulse:US)";
+            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
+            "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
+            "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "
+            "battery-dead)";
     return false;
 }
 

@@ -27,8 +27,9 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   board-unpowered     board present, its supply off
 //   busy-stuck:0|1      printer-port pin 11 stuck at that level
 // and the faults of the chip's own family (JEDEC flash: protect:SECTOR, slow-erase:K,
-// id:MAKER:DEVICE, ignores-protect; AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; see
-// its model).
+// id:MAKER:DEVICE, ignores-protect; AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US;
+// EEPROM and sector flash: sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases;
+// DS12xx: battery-dead; see its model).
 // False with `error` set when the text is not a fault or the chip cannot take it.
 bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& error);
 
