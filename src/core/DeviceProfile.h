@@ -58,7 +58,8 @@ struct DeviceProfile {
     int32_t serial = 0;      // serial device: commands skip CheckHardware
     int32_t pin7 = 0;        // 24Cxxx write-protect pin level
     int32_t AT49F00x = 0;    // 12 V on #RESET/Vpp of 29F00x/49F00x
-    int32_t Ssize = 0;       // sector size of page-written devices, bytes
+    int32_t Ssize = 0;       // sector size of page-written devices, bytes (cbSsize overrides it)
+    int32_t pageSize = 0;    // the selected part's own page or sector size, as its entry gives it
     int32_t DIP = 0;         // DIP-switch pattern number shown for the device
     int32_t package = 0;     // socket/package code used by the socket picture
     int32_t pin28 = 0;       // OR 0x2000 into every address (6264 SRAM)

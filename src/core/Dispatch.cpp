@@ -2,7 +2,10 @@
 
 #include "algorithms/mcu/Avr.h"
 #include "algorithms/parallel/Jedec29F.h"
+#include "algorithms/parallel/Eeprom28C.h"
+#include "algorithms/parallel/FlashAt29C.h"
 #include "algorithms/parallel/ParallelCommon.h"
+#include "algorithms/parallel/SectorWrite.h"
 #include "algorithms/parallel/UvEprom.h"
 #include "algorithms/mcu/Pic.h"
 #include "algorithms/serial/Eeprom24C.h"
@@ -81,6 +84,11 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     // AVR microcontrollers in high-voltage parallel mode.
     t[14] = {run(&AvrRead),       run(&AvrProgram), run(&AvrVerify),
              run(&AvrBlankCheck), run(&AvrErase),   run(&AvrGetId)};
+    // EEPROMs and page-write flash: byte writes (5), page and sector writes (7, 9, 22).
+    t[5].program = run(&Program28C);
+    t[5].erase = run(&Fill28C);
+    for (int eep : {7, 9, 22}) t[eep].program = run(&ProgramSectors);
+    for (int eep : {9, 22}) t[eep].erase = run(&EraseAt29C);
     return t;
 }
 

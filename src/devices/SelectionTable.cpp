@@ -20,7 +20,7 @@ void applyRow(Context& ctx, const DeviceRow& row) {
     if (row.flags & ProtectEnabled) ctx.controls.cbProtectEnabled = true;
     if (row.tWP != 0) p.tWP = row.tWP;
     if (row.tWC != 0) p.tWC = row.tWC;
-    if (row.ssize != 0) p.Ssize = row.ssize;
+    if (row.ssize != 0) p.Ssize = p.pageSize = row.ssize;
     if (row.eep >= 0) p.eep = row.eep;
     if (row.shiftAdr >= 0) {
         p.ShiftAdr = row.shiftAdr;

@@ -21,6 +21,11 @@ int64_t ClipLoadedToDevice(Context& ctx) {
     return std::min<int64_t>(p.bufferLoaded, int64_t(ctx.Buffer.size()) - 1);
 }
 
+void ReportWriteFailure(Context& ctx, uint32_t address, uint8_t chip, uint8_t wanted) {
+    ctx.bus.ReportError(
+        Format(" Error at 0x%06X  Chip = 0x%02X  buffer = 0x%02X", address, chip, wanted));
+}
+
 void ShowChipImageCaption(Context& ctx) {
     ctx.controls.caption = "Tavrin Eprom Prog(0.95B)- " + ctx.controls.edDevice + " Image";
 }

@@ -29,6 +29,10 @@ int64_t ClipLoadedToDevice(Context& ctx);
 enum class VerifyStyle { Eprom, Parallel };
 void VerifyBytes(Context& ctx, VerifyStyle style);
 
+// A byte that would not take after the last write, when the byte written is not the image's (a
+// fill): " Error at ..." with the address, the byte read back and the byte that was written.
+void ReportWriteFailure(Context& ctx, uint32_t address, uint8_t chip, uint8_t wanted);
+
 // "Chip read OK" bookkeeping of both read routines.
 void ShowChipImageCaption(Context& ctx);
 
