@@ -2,10 +2,13 @@
 
 #include "algorithms/mcu/Avr.h"
 #include "algorithms/parallel/Jedec29F.h"
+#include "algorithms/parallel/Ds12xx.h"
 #include "algorithms/parallel/Eeprom28C.h"
+#include "algorithms/parallel/ElectricalEraseEprom.h"
 #include "algorithms/parallel/FlashAt29C.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/SectorWrite.h"
+#include "algorithms/parallel/StaticRam.h"
 #include "algorithms/parallel/UvEprom.h"
 #include "algorithms/mcu/Pic.h"
 #include "algorithms/serial/Eeprom24C.h"
@@ -89,6 +92,12 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[5].erase = run(&Fill28C);
     for (int eep : {7, 9, 22}) t[eep].program = run(&ProgramSectors);
     for (int eep : {9, 22}) t[eep].erase = run(&EraseAt29C);
+    t[9].getId = run(&ReadIdAt29C);
+    t[22].getId = run(&ReadIdW29EE);
+    // Electrical erase of the W27x/SST27SF EPROMs; SRAM test; DS12xx modules.
+    t[24].erase = run(&EraseW27E);
+    t[21].program = run(&TestSram);
+    t[20].program = run(&ProgramDs12xx);
     return t;
 }
 

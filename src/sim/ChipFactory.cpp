@@ -10,7 +10,9 @@
 #include "sim/SimMemoryChip.h"
 #include "sim/mcu/SimPic.h"
 #include "sim/parallel/SimEeprom.h"
+#include "sim/parallel/SimElectricalEraseEprom.h"
 #include "sim/parallel/SimJedec29F.h"
+#include "sim/parallel/SimStaticRam.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
 #include "sim/serial/SimEeprom25C.h"
@@ -66,12 +68,6 @@ const EpromEntry kEproms[] = {
     {13, 107, sim::NmosEprom, "27010", 128 * K, EpromPins::PgmPin, false},
     {13, 108, sim::NmosEprom, "27020", 256 * K, EpromPins::PgmPin, false},
     {13, 109, sim::NmosEprom, "27040", 512 * K, EpromPins::CeProgram, false},
-    // Electrically erasable EPROMs program like the 27C parts (about 100 us at 12 V).
-    {24, 1, sim::QuickPulseEprom, "W27x256", 32 * K, EpromPins::CeProgram, false},
-    {24, 2, sim::QuickPulseEprom, "W27x512", 64 * K, EpromPins::OeVpp, false},
-    {24, 3, sim::QuickPulseEprom, "W27x010", 128 * K, EpromPins::PgmPin, false},
-    {24, 4, sim::QuickPulseEprom, "W27x020", 256 * K, EpromPins::PgmPin, false},
-    {24, 5, sim::QuickPulseEprom, "W27x040", 512 * K, EpromPins::CeProgram, false},
     // Read as EPROMs; their own program and erase commands come with the 28F family.
     {30, 101, sim::QuickPulseEprom, "MX26C1000", 128 * K, EpromPins::PgmPin, false},
     {30, 102, sim::QuickPulseEprom, "MX26C2000", 256 * K, EpromPins::PgmPin, false},
@@ -132,6 +128,10 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     const DeviceProfile& p = ctx.profile;
     const uint32_t size = deviceBytes(p);
     if (size == 0) return nullptr;
+    if (p.eep == 24)
+        if (auto chip = sim::MakeElectricalEraseEprom(p.DeviceID, ctx.controls.edDevice)) return chip;
+    if (p.eep == 20 || p.eep == 21)
+        if (auto chip = sim::MakeStaticRamChip(p.eep, p.DeviceID)) return chip;
     if (isEpromFamily(p.eep)) {
         for (const EpromEntry& e : kEproms) {
             if (e.eep == p.eep && e.tag == p.DeviceID) {

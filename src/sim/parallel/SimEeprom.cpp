@@ -75,6 +75,13 @@ EepromType WinbondSectorFlash(std::string name, uint32_t size, uint32_t sector, 
     return t;
 }
 
+// Many parts sold as 28C64 and 28C256 take the protection commands too (AT28C64B, AT28C256,
+// X28C256); a chip whose protection was left on then ignores plain byte writes.
+EepromType WithSdp(EepromType t) {
+    t.hasSdp = true;
+    return t;
+}
+
 std::unique_ptr<SimChip> MakeEepromChip(int32_t eep, int32_t tag) {
     constexpr uint32_t K = 1024;
     struct Row {
@@ -82,9 +89,9 @@ std::unique_ptr<SimChip> MakeEepromChip(int32_t eep, int32_t tag) {
         EepromType type;
     };
     static const Row rows[] = {
-        {5, 1, ByteWriteEeprom("28C64", 8 * K)},
+        {5, 1, WithSdp(ByteWriteEeprom("28C64", 8 * K))},
         {5, 2, ByteWriteEeprom("28C128", 16 * K)},
-        {5, 3, ByteWriteEeprom("28C256", 32 * K, true)},
+        {5, 3, WithSdp(ByteWriteEeprom("28C256", 32 * K, true))},
         {5, 4, ByteWriteEeprom("28C512", 64 * K)},
         {5, 5, ByteWriteEeprom("28C010", 128 * K)},
         {5, 6, ByteWriteEeprom("28C020", 256 * K)},
@@ -230,6 +237,10 @@ void SimEeprom::write(uint32_t address, uint8_t data, int64_t now) {
         return;
     }
     if (type_.hasSdp && command(address, data, now)) return;
+    if (pending_ != Pending::None) {  // a broken-off prefix written as data started a write
+        ++log_->ignoredWhileBusy;
+        return;
+    }
     if (idMode_) return;  // only the exit command means anything now
     if (sdp_ && !unlocked_) {
         ++log_->ignoredProtected;

@@ -244,3 +244,45 @@ TEST(SectorWrite, At28CHasNoEraseAndNoId) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+TEST(SectorWrite, GetIdShowsTheTableNamesAndLeavesTheIdMode) {
+    struct Case {
+        const char *device, *maker, *makerCode, *name, *code;
+    } cases[] = {
+        {"AT29C010      (128)", " ATMEL", " 0x1F", " AT29C010A", " 0xD5"},
+        {"AT29C256    PCB3/3A", " ATMEL", " 0x1F", " AT29C256/257", " 0xDC"},
+        {"AT29C040      (512)", " ATMEL", " 0x1F", " AT29C040", " 0x5B"},
+        {"W29EE011/C010   (128)", " ASD/WinBond", " 0xDA", " W29x011", " 0xC1"},
+        {"W29EE512/C512   (128)", " ASD/WinBond", " 0xDA", " ", " 0xC8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        Rig rig(c.device);
+        RunCommand(rig.ctx, Command::GetId);
+        ASSERT_EQ(rig.ui.ids.size(), 1u);
+        const ElectronicIdView& id = rig.ui.ids[0];
+        EXPECT_EQ(id.manufacturerName, c.maker);
+        EXPECT_EQ(id.manufacturerCode, c.makerCode);
+        EXPECT_EQ(id.deviceName, c.name);
+        EXPECT_EQ(id.deviceCode, c.code);
+        EXPECT_TRUE(rig.socketOff());
+        rig.load(std::vector<uint8_t>(4, 0xFF));
+        RunCommand(rig.ctx, Command::Verify);
+        EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");  // back in read mode
+    }
+}
+
+TEST(SectorWrite, GetIdOfAnEmptySocketShowsWhatItReads) {
+    Rig rig("AT29C020      (256)");
+    rig.board.remove();
+    RunCommand(rig.ctx, Command::GetId);
+    ASSERT_EQ(rig.ui.ids.size(), 1u);
+    EXPECT_EQ(rig.ui.ids[0].manufacturerName, " [----]");
+    EXPECT_EQ(rig.ui.ids[0].deviceCode, " 0xFF");
+}
+
+}  // namespace
+}  // namespace tavrin
