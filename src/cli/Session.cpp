@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include <nlohmann/json.hpp>
+
+#include "algorithms/parallel/Eeprom28C.h"
 #include "buffer/FileCommands.h"
 #include "cli/CliFiles.h"
 #include "core/Commands.h"
@@ -216,7 +219,27 @@ int Session::runCommand(Command which) {
                             " cannot be asked: no terminal answers it (--yes answers Yes)");
     ui_.resetOutcome();
     RunCommand(ctx_, which);
-    return outcome();
+    const int status = outcome();
+    afterwords(which, status);
+    return status;
+}
+
+void Session::afterwords(Command which, int status) const {
+    const DeviceProfile& p = ctx_.profile;
+    // The 0xFF fill of the 28C parts ends without a message of its own.
+    if (status == kExitOk && which == Command::Erase && p.eep == 5)
+        std::fprintf(stderr, "tavrin: erase done, every address of %s written with 0xFF\n",
+                     device_->caption.c_str());
+    // A byte write that did not take on a part that may be an AT28C with its software data
+    // protection on (left so by the page writes of its own entry): say which entry writes it.
+    const std::string entry = ProtectedPartEntryFor(p);
+    if (status == kExitFailed && p.verifyError == 1 && !entry.empty() &&
+        (which == Command::Program || which == Command::Erase)) {
+        const std::string hint = "an AT28C part with software data protection ignores byte "
+                                 "writes; if the chip is one, choose \"" + entry + "\"";
+        std::fprintf(stderr, "hint: %s\n", hint.c_str());
+        if (o_.json) std::cout << nlohmann::ordered_json{{"hint", hint}, {"entry", entry}}.dump() << '\n';
+    }
 }
 
 int Session::runAction(const std::function<void()>& action) {

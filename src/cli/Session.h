@@ -48,6 +48,10 @@ class Session {
     int save(const std::string& path, FileFormat format);
 
   private:
+    // Lines of the tool's own after a command: the close of a routine that shows none, and the
+    // hint for a 28C entry whose part may be a protected AT28C.
+    void afterwords(Command which, int status) const;
+
     int selectDevice();
     int applyOptions();
     // --wp for the 24Cxxx, --protect and --wpen for the 25Cxxx.

@@ -94,6 +94,10 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             static constexpr int32_t kSectorSizes[] = {64, 128, 256, 512, 1024, 2048};
             for (int i = 0; i < 6; ++i)
                 if (p.Ssize == kSectorSizes[i]) s.cbSsizeItem = i;
+            // A larger size crosses the part's page address and a smaller one leaves the rest
+            // of a flash sector erased: either loses data.
+            if (p.pageSize > 0 && p.Ssize != p.pageSize)
+                s.ssizeWarning = Format("Not the part's %d bytes: data will be lost", p.pageSize);
             s.optionGroup = "p29CxxxSetting";
             if (p.eep == 7) noId();
             break;

@@ -80,6 +80,7 @@ struct DisplayState {
     std::string p49F00xCaption;  // caption of p49F00xsetting when shown
     CheckBoxState cbSkip_0xFF, cbFastPro, cb5555, cbProtect;
     int cbSsizeItem = -1;       // item for Ssize, -1: leave the box as it is
+    std::string ssizeWarning;   // shown under cbSsize when Ssize is not the part's own size
     bool offsetVisible = true;  // lbOffset and edOffset
     bool offsetEnabled = true;
     std::string edOffset;

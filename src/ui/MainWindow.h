@@ -221,6 +221,7 @@ class TfrmEprom : public QMainWindow {
     std::vector<QGroupBox*> optionGroups_;
     QGroupBox* p49F00xsetting_ = nullptr;
     QComboBox* cbSsize_ = nullptr;
+    QLabel* lbSsizeWarning_ = nullptr;
     QComboBox* cbFastErase_ = nullptr;
     QCheckBox* cbProtect_ = nullptr;
     std::array<QRadioButton*, 4> rbLock_{};

@@ -331,6 +331,9 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     cbSsize_->addItems({" 64", " 128", " 256", " 512", " 1024", " 2048"});
     cbSsize_->setGeometry(96, 22, 90, 22);
     connect(cbSsize_, &QComboBox::activated, this, [this](int i) { cbSsizeChange(i); });
+    lbSsizeWarning_ = label(g29C, QString(), QRect(10, 52, 250, 20), "lbSsizeWarning");
+    lbSsizeWarning_->setStyleSheet("color: red");
+    lbSsizeWarning_->hide();
 
     QGroupBox* gF28 = group("pF28Settings", "28F0x0 Settings");
     label(gF28, "Fast Erase", QRect(10, 24, 80, 20));

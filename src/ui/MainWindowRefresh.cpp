@@ -82,6 +82,8 @@ void TfrmEprom::applyDisplayState() {
         const QSignalBlocker block(cbSsize_);
         cbSsize_->setCurrentIndex(s.cbSsizeItem);
     }
+    lbSsizeWarning_->setText(QString::fromStdString(s.ssizeWarning));
+    lbSsizeWarning_->setVisible(!s.ssizeWarning.empty());
     // The MCS-51 lock radio buttons follow the stored lock mode.
     if ((ctx_.profile.eep == 10 || ctx_.profile.eep == 11) && settings_.mcs51LockMode >= 0 &&
         settings_.mcs51LockMode <= 3)

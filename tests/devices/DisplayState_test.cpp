@@ -186,6 +186,11 @@ TEST_F(Display, CommandsAndOptionGroupsPerFamily) {
     EXPECT_TRUE(s.commands.sbGetID);
     EXPECT_FALSE(s.offsetEnabled);
     EXPECT_TRUE(s.offsetVisible);
+    EXPECT_EQ(s.ssizeWarning, "");
+    ctx.profile.Ssize = 256;  // cbSsize overrides the part's sector size
+    s = state();
+    EXPECT_EQ(s.cbSsizeItem, 2);
+    EXPECT_EQ(s.ssizeWarning, "Not the part's 512 bytes: data will be lost");
 
     select("MX29F040");
     EXPECT_EQ(state().optionGroup, "pMXICF29040");

@@ -62,6 +62,12 @@ void AddChipCommands(CommandTable& table) {
               Needs::Chip, electronicId);
     table.add("test-hardware", "the hardware presence check", Needs::Board,
               [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
+    table.add("test-ram", "static RAM test: two patterns written and read back", Needs::Chip,
+              [](Session& s) {
+                  if (s.ctx().profile.eep != 21)
+                      return s.complain(kExitUsage, "test-ram applies to the SRAM entries only");
+                  return s.runCommand(Command::Program);
+              });
 }
 
 }  // namespace tavrin::cli
