@@ -39,6 +39,7 @@
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
+#include "ui/MxicProtectPanel.h"
 #include "ui/PicSettingsPanel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
@@ -400,18 +401,7 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
                                                    [this] { winstat(); });
     BuildSpi25CPanel(group("p25CxxxSetting", "SPI (25Cxxx) setting"), ctx_,
                      [this] { refreshConfigsPage(); });
-    QGroupBox* mx = group("pMXICF29040", "MXIC - 29F040 Sector Protection");
-    auto* sectors = new QLabel("Sec        Address        Stat", mx);
-    sectors->setObjectName("sgMXICF29SecVfyF29");
-    sectors->setGeometry(10, 20, 160, 18);
-    auto* prot = new QPushButton("Protect", mx);
-    prot->setObjectName("sbMXICF29SecProt");
-    prot->setGeometry(180, 20, 80, 24);
-    prot->setEnabled(false);
-    auto* unprot = new QPushButton("Unprotect", mx);
-    unprot->setObjectName("sbMXICF29ChipUnprt");
-    unprot->setGeometry(180, 48, 80, 24);
-    unprot->setEnabled(false);
+    BuildMxicProtectPanel(*group("pMXICF29040", "MXIC - 29F040 Sector Protection"), ctx_);
 }
 
 void TfrmEprom::buildProgrammerSettings(QWidget* page) {
@@ -626,11 +616,11 @@ void TfrmEprom::buildFloatingPanels(QWidget* area) {
     panelHeader(pIDcode_, "Electronic ID");
     label(pIDcode_, "Manufacture code", QRect(8, 26, 100, 18));
     readOnlyBox(pIDcode_, "edManufacID", QRect(110, 26, 50, 20));
-    label(pIDcode_, "", QRect(166, 26, 146, 18), "lbMaker");
+    label(pIDcode_, "", QRect(166, 26, 146, 18), "edManufacName");
     label(pIDcode_, "Device code", QRect(8, 50, 100, 18));
     readOnlyBox(pIDcode_, "edDeviceID", QRect(110, 50, 50, 20));
-    label(pIDcode_, "", QRect(166, 50, 146, 18), "lbDevName");
-    label(pIDcode_, "Lock / Fuse Bit", QRect(8, 74, 100, 18));
+    label(pIDcode_, "", QRect(166, 50, 146, 18), "edDeviceName");
+    label(pIDcode_, "Lock / Fuse Bit", QRect(8, 74, 100, 18), "lbLockbit");
     readOnlyBox(pIDcode_, "edLockbit", QRect(110, 74, 50, 20));
     readOnlyBox(pIDcode_, "edLockMode", QRect(166, 74, 146, 20));
     // Free text of routines that report their result as one text.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "ui/ElectronicIdPanel.h"
 #include "ui/MainWindow.h"
 
 namespace tavrin::ui {
@@ -44,6 +45,10 @@ void WindowFrontEnd::showPeaks(int32_t loop, int32_t twp, int32_t twc) {
 
 void WindowFrontEnd::showResult(const std::string& panel, const std::string& text) {
     window_.showResult(QString::fromStdString(panel), QString::fromStdString(text));
+}
+
+void WindowFrontEnd::showElectronicId(const ElectronicIdView& id) {
+    if (auto* panel = window_.findChild<QWidget*>("pIDcode")) ShowElectronicIdPanel(*panel, id);
 }
 
 void WindowFrontEnd::inform(const std::string& text) {

@@ -22,6 +22,7 @@ class WindowFrontEnd : public FrontEnd {
     void showPeaks(int32_t loop, int32_t twp, int32_t twc) override;
     void showResult(const std::string& panel, const std::string& text) override;
     void inform(const std::string& text) override;
+    void showElectronicId(const ElectronicIdView& id) override;
 
   private:
     TfrmEprom& window_;
