@@ -17,6 +17,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddChipCommands,
     AddImageCommands,
     AddSectorProtectionCommands,
+    AddAvrCommands,
 };
 
 const char* const kFooter =
@@ -44,7 +45,12 @@ const char* const kFaultHelp =
     "  slow-erase:K       the chip erase takes K times as long\n"
     "  id:MAKER:DEVICE    the part answers these ID codes\n"
     "  ignores-protect    MX29F040 that ignores the protect and unprotect commands\n"
-    "  (slow:ADDR:K: programming the byte takes K times as long)\n";
+    "  (slow:ADDR:K: programming the byte takes K times as long)\n"
+    "AVR (AT90S):\n"
+    "  avr-locked:1..3    the lock bits of that mode programmed\n"
+    "  avr-busy-stuck     RDY/BSY never returns after the first write\n"
+    "  avr-fuse-pulse:US  the fuse cells need a /WR pulse of US microseconds\n"
+    "  (stuck:ADDR and slow:ADDR take flash byte addresses; EEPROM bytes at 0x40000 up)\n";
 
 int usageError(const std::string& what) {
     std::cerr << "tavrin: " << what << "; try 'tavrin --help'\n";

@@ -29,6 +29,7 @@ struct Options {
     bool yes = false;
     std::optional<uint16_t> picConfig;  // PIC configuration word replacing the loaded file's
     bool writeOsccal = false;           // 12C50x: the calibration word may be overwritten
+    std::string eepromFile;             // AVR: the EEPROM area's own file (EEP, or raw binary)
     bool json = false;
     std::string trace;
     std::string romdb = ".";

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -124,6 +126,8 @@ int Session::applyOptions() {
         if (o_.skipFF) p.skipFF = 1;
         if (o_.fast) p.fastPro = 1;
     }
+    if (!o_.eepromFile.empty() && (!device_ || p.eep != 14))
+        return complain(kExitUsage, "--eeprom applies to AVR devices only");
     if ((o_.picConfig || o_.writeOsccal) && (!device_ || p.PIC == 0))
         return complain(kExitUsage, std::string(o_.picConfig ? "--config" : "--write-osccal") +
                                         " applies to PIC devices only");
@@ -268,6 +272,7 @@ int Session::load(const std::string& path) {
     // A HEX file that loads through the S-record fallback (or the reverse) shows the first
     // reader's error before it succeeds, so only the loader's answer counts.
     if (!loaded) return complain(kExitUsage, "cannot load '" + path + "': not a valid image file");
+    if (int status = loadEeprom(); status != kExitOk) return status;
     if (o_.picConfig && ctx_.profile.PIC) {
         SetBufferWord(ctx_, ctx_.profile.picCfgIndex, *o_.picConfig);
         Winstat(ctx_);  // picConfig and the option values follow the word
@@ -301,6 +306,50 @@ int Session::save(const std::string& path, FileFormat format) {
     if (target != path && !CopyToStandardOutput(target))
         return complain(kExitFailed, "cannot write to standard output");
     return kExitOk;
+}
+
+namespace {
+
+bool rawEepromFile(const std::string& path) {
+    const FileFormat f = InputFormatForName(path);
+    return f == FileFormat::Binary || f == FileFormat::Rom;
+}
+
+}  // namespace
+
+int Session::loadEeprom() {
+    const std::string& path = o_.eepromFile;
+    if (path.empty()) return kExitOk;
+    if (IsStdStream(path)) return complain(kExitUsage, "--eeprom needs a file, not standard input");
+    if (const std::string reason = UnreadableReason(path); !reason.empty())
+        return complain(kExitUsage, "cannot load '" + path + "': " + reason);
+    const DeviceProfile& p = ctx_.profile;
+    if (!rawEepromFile(path)) {
+        if (!LoadImage(ctx_, path, FileFormat::Eep))
+            return complain(kExitUsage, "cannot load '" + path + "': not a valid EEP file");
+        return kExitOk;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() > size_t(p.avrEepromSize))
+        return complain(kExitUsage, Format("'%s' holds %zu bytes, the EEPROM of %s %d",
+                                           path.c_str(), bytes.size(), device_->caption.c_str(),
+                                           p.avrEepromSize));
+    std::copy(bytes.begin(), bytes.end(), ctx_.Buffer.begin() + p.avrEepromBase);
+    Winstat(ctx_);
+    return kExitOk;
+}
+
+int Session::saveEeprom() {
+    const std::string& path = o_.eepromFile;
+    if (path.empty()) return kExitOk;
+    if (IsStdStream(path)) return complain(kExitUsage, "--eeprom needs a file, not standard output");
+    if (!rawEepromFile(path)) return save(path, FileFormat::Eep);
+    const DeviceProfile& p = ctx_.profile;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(ctx_.Buffer.data() + p.avrEepromBase),
+              std::streamsize(p.avrEepromSize));
+    return out ? kExitOk : complain(kExitFailed, "cannot write '" + path + "'");
 }
 
 int Session::finish(int status) {

@@ -46,6 +46,10 @@ class Session {
     int prepareOutput(const std::string& path, FileFormat& format);
     // Writes the image ("-" = standard output).
     int save(const std::string& path, FileFormat format);
+    // AVR --eeprom FILE: loads it into the EEPROM area (after the flash file, whose load refills
+    // that area with 0xFF), or writes the area to it after a read. Nothing without the option.
+    int loadEeprom();
+    int saveEeprom();
 
   private:
     // Lines of the tool's own after a command: the close of a routine that shows none, and the

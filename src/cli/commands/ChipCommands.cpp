@@ -24,7 +24,8 @@ int readChip(Session& s, const std::string& path) {
     FileFormat format;
     if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
     if (int status = s.runCommand(Command::Read); status != kExitOk) return status;
-    return s.save(path, format);
+    if (int status = s.save(path, format); status != kExitOk) return status;
+    return s.saveEeprom();
 }
 
 // Get ID, then the panel's fields on stdout.
@@ -56,8 +57,12 @@ void AddChipCommands(CommandTable& table) {
         ->required();
     table.add("blank", "blank check", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Blank); });
-    table.add("erase", "erase", Needs::Chip,
-              [](Session& s) { return s.runCommand(Command::Erase); });
+    table.add("erase", "erase", Needs::Chip, [](Session& s) {
+        const int status = s.runCommand(Command::Erase);
+        // The AVR chip erase shows no message of its own.
+        if (status == kExitOk && s.ctx().profile.eep == 14) std::cerr << "Chip erased\n";
+        return status;
+    });
     table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",
               Needs::Chip, electronicId);
     table.add("test-hardware", "the hardware presence check", Needs::Board,

@@ -2,7 +2,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <istream>
 #include <limits>
+#include <ostream>
+#include <sstream>
 
 namespace tavrin::sim {
 
@@ -281,6 +284,60 @@ void SimAvr::setStuckBit(uint32_t address, int bit, bool level) {
 
 void SimAvr::setSlowCell(uint32_t address, int pulses) {
     if (address < type_.flashBytes) slow_[address] = pulses;
+}
+
+void SimAvr::saveState(std::ostream& out) const {
+    out << "avr " << type_.name << '\n'
+        << "lock " << int(lockBits_) << '\n'
+        << "fuses " << int(fuses_) << '\n'
+        << "faults " << (neverPrograms_ ? 1 : 0) << ' ' << (busyStuck_ ? 1 : 0) << ' '
+        << fusePulseMinUs_ << '\n';
+    for (size_t i = 0; i < stuckMask_.size(); ++i)
+        if (stuckMask_[i])
+            out << "stuck " << i << ' ' << int(stuckMask_[i]) << ' ' << int(stuckLevel_[i]) << '\n';
+    for (size_t i = 0; i < slow_.size(); ++i)
+        if (slow_[i]) out << "slow " << i << ' ' << slow_[i] << ' ' << slowDone_[i] << '\n';
+    out << "data\n";
+    out.write(reinterpret_cast<const char*>(flash_.data()), std::streamsize(flash_.size()));
+    out.write(reinterpret_cast<const char*>(eeprom_.data()), std::streamsize(eeprom_.size()));
+}
+
+bool SimAvr::loadState(std::istream& in) {
+    std::string line, word;
+    if (!std::getline(in, line)) return false;
+    {
+        std::istringstream head(line);
+        std::string name;
+        if (!(head >> word >> name) || word != "avr" || name != type_.name) return false;
+    }
+    SimAvr loaded(type_);
+    while (std::getline(in, line) && line != "data") {
+        std::istringstream f(line);
+        f >> word;
+        int a = 0, b = 0, c = 0;
+        if (word == "lock" && f >> a) {
+            loaded.lockBits_ = uint8_t(a);
+        } else if (word == "fuses" && f >> a) {
+            loaded.fuses_ = uint8_t(a);
+        } else if (word == "faults" && f >> a >> b >> loaded.fusePulseMinUs_) {
+            loaded.neverPrograms_ = a != 0;
+            loaded.busyStuck_ = b != 0;
+        } else if (word == "stuck" && f >> a >> b >> c && a >= 0 && size_t(a) < stuckMask_.size()) {
+            loaded.stuckMask_[size_t(a)] = uint8_t(b);
+            loaded.stuckLevel_[size_t(a)] = uint8_t(c);
+        } else if (word == "slow" && f >> a >> b >> c && a >= 0 && size_t(a) < slow_.size()) {
+            loaded.slow_[size_t(a)] = b;
+            loaded.slowDone_[size_t(a)] = c;
+        } else {
+            return false;
+        }
+    }
+    if (line != "data") return false;
+    in.read(reinterpret_cast<char*>(loaded.flash_.data()), std::streamsize(loaded.flash_.size()));
+    in.read(reinterpret_cast<char*>(loaded.eeprom_.data()), std::streamsize(loaded.eeprom_.size()));
+    if (!in) return false;
+    *this = std::move(loaded);
+    return true;
 }
 
 bool SimAvr::applyFamilyFault(const std::string& fault, std::string& error) {

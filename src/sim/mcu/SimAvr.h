@@ -49,6 +49,8 @@ class SimAvr : public SimChip, public ChipFaults {
     std::string name() const override { return type_.name; }
     void onPins(const SocketPins& pins, int64_t now) override;
     int readData(const SocketPins& pins, int64_t now) override;
+    void saveState(std::ostream& out) const override;
+    bool loadState(std::istream& in) override;
 
     // ChipFaults. Addresses as in the programmer's image: flash bytes from 0, EEPROM from 0x40000.
     void setStuckBit(uint32_t address, int bit, bool level) override;
