@@ -11,11 +11,13 @@
 #include "buffer/FileCommands.h"
 #include "cli/CliFiles.h"
 #include "core/Commands.h"
+#include "core/DataFit.h"
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
 #include "devices/SpiProtection.h"
+#include "core/StartUp.h"
 
 namespace tavrin::cli {
 
@@ -54,7 +56,7 @@ const char* commandName(Command which) {
 
 }  // namespace
 
-Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes), ctx_(&ui_) {
+Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes, o_.truncate), ctx_(&ui_) {
     ui_.attach(&ctx_);
 }
 
@@ -65,7 +67,10 @@ int Session::complain(int status, const std::string& text) {
 
 int Session::run(const CommandTable::Entry& entry) {
     if (entry.needs == Needs::Nothing) return entry.body(*this);
-    if (int status = selectDevice(); status != kExitOk) return status;
+    // The same start-up as the window's: the image erased for the chosen device.
+    int status = kExitOk;
+    StartUp(ctx_, [&](Context&) { status = selectDevice(); });
+    if (status != kExitOk) return status;
     const bool needsDevice = entry.needs == Needs::Device || entry.needs == Needs::Chip;
     if (needsDevice && !device_)
         return complain(kExitUsage, "'" + entry.parser->get_name() +
@@ -211,6 +216,11 @@ int Session::runCommand(Command which) {
         return complain(kExitUsage, std::string("'") + commandName(which) +
                                         "' is not available for " + device_->caption +
                                         " in this build");
+    // Data that does not fit is refused before anything runs unless --truncate accepts it.
+    if (const DataFit fit = CheckDataFit(ctx_, which); fit.kind == DataFit::Kind::OffsetPastEnd)
+        return complain(kExitUsage, OffsetPastEndText(ctx_.profile));
+    else if (fit.kind == DataFit::Kind::LeftOut && !o_.truncate)
+        return complain(kExitUsage, DataLeftOutQuestion(ctx_, which, fit) + " (--truncate accepts)");
     // Without a terminal nobody can answer the offset question, and a No would run the
     // command from address 0: refuse rather than write where the user did not ask.
     if (ctx_.profile.Offset != 0 && !o_.yes && !::isatty(STDIN_FILENO))

@@ -150,4 +150,32 @@ TEST_F(Cli, RomidentWithoutTheDatabaseNamesTheFolder) {
     EXPECT_NE(r.err.find(dir_.string()), std::string::npos) << r.err;
 }
 
+// The EEP loader merges into the image, so the start state shows: erased, as in the window.
+TEST_F(Cli, StartsWithAnErasedImageLikeTheWindow) {
+    std::ofstream(path("x.eep")) << ":0400000001020304F2\n:00000001FF\n";
+    Result c = runTool({"-d", "27C64", "checksum", path("x.eep")});
+    ASSERT_EQ(c.status, 0) << c.err;
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "0x%04X", (1 + 2 + 3 + 4 + 8188 * 0xFF) & 0xFFFF);
+    EXPECT_NE(c.out.find(std::string("16 Bit Addition: ") + expected), std::string::npos) << c.out;
+}
+
+TEST_F(Cli, AFileLargerThanTheDeviceIsRefusedUnlessTruncateAcceptsIt) {
+    const std::string chip = path("chip.sim"), big = writeImage("big.bin", 65536, 16);
+    Result r = runTool({"-d", "27C256", "--chip-file", chip, "program", big});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("32768 bytes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--truncate"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Device Programed OK"), std::string::npos);
+    EXPECT_EQ(runTool({"-d", "27C256", "--chip-file", chip, "blank"}).status, 0) << "untouched";
+    Result t = runTool({"-d", "27C256", "--chip-file", chip, "--truncate", "program", big});
+    ASSERT_EQ(t.status, 0) << t.err;
+    ASSERT_EQ(runTool({"-d", "27C256", "--chip-file", chip, "read", path("back.bin")}).status, 0);
+    EXPECT_EQ(slurp(path("back.bin")), slurp(big).substr(0, 32768));
+    // An offset at the end of the device is refused, with or without --yes.
+    Result past = runTool({"-d", "27C256", "--chip-file", chip, "--yes", "--offset", "8000", "verify", big});
+    EXPECT_EQ(past.status, 2);
+    EXPECT_NE(past.err.find("past the end of the device"), std::string::npos) << past.err;
+}
+
 }  // namespace
