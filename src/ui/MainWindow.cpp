@@ -34,6 +34,7 @@
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
+#include "core/StartUp.h"
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
@@ -184,27 +185,27 @@ void TfrmEprom::FormCreate() {
     pPICdeviceID_->move(130, 210);
     PageControl1_->setCurrentIndex(0);
 
-    ctx_.bus.PowerDown();
-    SetBufferSize(ctx_, 0);
-
-    QtSettingsStore store;
-    SettingsHooks hooks;
-    hooks.replay = [this](Context&, const std::string& handler, int32_t deviceId) {
-        replaySelection(handler, deviceId);
-    };
-    hooks.showPattern = [this](Context&, int32_t dip) { showPattern(dip); };
-    LoadSettings(ctx_, store, settings_, hooks);
-    {
-        const QSignalBlocker b1(cbPort_), b2(cbFastErase_), b3(cbCheckType_);
-        cbPort_->setCurrentIndex(settings_.port);
-        cbFastErase_->setCurrentIndex(settings_.fastErase);
-        cbCheckType_->setCurrentIndex(settings_.checkType);
-    }
-    fileFolder_ = settings_.files;
-    // The stored LPT index may name another port than the one opened above.
-    if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
-    putSimChip();
-    ClearBuf(ctx_, 1);
+    // The start-up the command-line tool shares: socket off, no device, the stored selection
+    // replayed, then the image cleared for that device.
+    StartUp(ctx_, [&](Context&) {
+        QtSettingsStore store;
+        SettingsHooks hooks;
+        hooks.replay = [this](Context&, const std::string& handler, int32_t deviceId) {
+            replaySelection(handler, deviceId);
+        };
+        hooks.showPattern = [this](Context&, int32_t dip) { showPattern(dip); };
+        LoadSettings(ctx_, store, settings_, hooks);
+        {
+            const QSignalBlocker b1(cbPort_), b2(cbFastErase_), b3(cbCheckType_);
+            cbPort_->setCurrentIndex(settings_.port);
+            cbFastErase_->setCurrentIndex(settings_.fastErase);
+            cbCheckType_->setCurrentIndex(settings_.checkType);
+        }
+        fileFolder_ = settings_.files;
+        // The stored LPT index may name another port than the one opened above.
+        if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
+        putSimChip();
+    });
     winstat();
 }
 
