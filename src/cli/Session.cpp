@@ -18,6 +18,7 @@
 #include "devices/DisplayState.h"
 #include "devices/SpiProtection.h"
 #include "core/StartUp.h"
+#include "devices/DeviceLookup.h"
 
 namespace tavrin::cli {
 
@@ -85,19 +86,16 @@ int Session::run(const CommandTable::Entry& entry) {
 
 int Session::selectDevice() {
     if (o_.device.empty()) return kExitOk;
-    device_ = FindDevice(o_.device);
-    if (!device_) {
-        const auto candidates = FindCandidates(o_.device);
-        if (candidates.empty())
-            return complain(kExitUsage,
-                            "unknown device '" + o_.device + "' (see 'tavrin devices')");
-        std::string list;
-        for (const DeviceEntry* e : candidates) list += "\n  " + e->caption;
-        return complain(kExitUsage, "device '" + o_.device + "' is ambiguous; candidates:" + list);
+    // The lookup the window's search box uses too.
+    const DeviceLookup found = LookUpDevice(o_.device);
+    switch (found.kind) {
+        case DeviceLookup::Kind::Found: break;
+        case DeviceLookup::Kind::Unknown:
+            return complain(kExitUsage, found.message + " (see 'tavrin devices')");
+        case DeviceLookup::Kind::Refused:
+        case DeviceLookup::Kind::Ambiguous: return complain(kExitUsage, found.message);
     }
-    if (!device_->selectable || !device_->enabled)
-        return complain(kExitUsage, "'" + device_->caption +
-                                        "' cannot be selected: the programmer does not support it");
+    device_ = found.entry;
     SelectDevice(ctx_, *device_);
     return kExitOk;
 }

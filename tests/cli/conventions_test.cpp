@@ -150,6 +150,23 @@ TEST_F(Cli, RomidentWithoutTheDatabaseNamesTheFolder) {
     EXPECT_NE(r.err.find(dir_.string()), std::string::npos) << r.err;
 }
 
+TEST_F(Cli, DeviceNamesAsUsersTypeThem) {
+    for (const auto& [typed, caption] : std::vector<std::pair<std::string, std::string>>{
+             {"M27C256", "27C256"}, {"27C1000", "27C010/1000/1001"}, {"AM27C256", "27C256"}}) {
+        Result r = runTool({"-d", typed, "info"});
+        ASSERT_EQ(r.status, 0) << typed << r.err;
+        EXPECT_NE(r.out.find("Device:      " + caption + "\n"), std::string::npos) << typed << r.out;
+    }
+    Result w27 = runTool({"-d", "W27C512", "info"});
+    EXPECT_EQ(w27.out.find("Device:      27C512\n"), std::string::npos) << w27.out;
+    Result disabled = runTool({"-d", "AT29LV010", "info"});
+    EXPECT_EQ(disabled.status, 2);
+    EXPECT_NE(disabled.err.find("cannot be selected"), std::string::npos) << disabled.err;
+    Result pick = runTool({"-d", "24C512", "info"});
+    EXPECT_EQ(pick.status, 2);
+    EXPECT_NE(pick.err.find("\"24C512 (64)\""), std::string::npos) << pick.err;
+}
+
 // The EEP loader merges into the image, so the start state shows: erased, as in the window.
 TEST_F(Cli, StartsWithAnErasedImageLikeTheWindow) {
     std::ofstream(path("x.eep")) << ":0400000001020304F2\n:00000001FF\n";

@@ -161,6 +161,13 @@ void DeviceWindowTest::searchBoxSelectsByPartName() {
     results->actions().front()->trigger();
     QVERIFY(child<QLabel>(*w, "edDevice")->text().startsWith("27C1"));
     results->close();
+    // An entry the menu shows disabled is refused, as on the command line.
+    const QString before = child<QLabel>(*w, "edDevice")->text();
+    search->clear();
+    QTest::keyClicks(search, "AT29LV010");
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(child<QLabel>(*w, "edDevice")->text(), before);
+    QVERIFY2(status(*w).contains("cannot be selected"), qPrintable(status(*w)));
 }
 
 void DeviceWindowTest::stored29FxxxRestartsWithSkipUnchecked() {
