@@ -402,9 +402,12 @@ void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
     const QColor fore = windowsColour(color);
     const QColor back = color == 0xFFFFFF ? QColor(0, 0, 128) : QColor(Qt::white);
     gProcess_->setStyleSheet(
-        QString("QProgressBar { background: %1; border: 1px solid gray; color: gray; }"
+        // The percentage stays readable on every gauge: white on the navy one, black in bold
+        // on the white ones (over the red and green fill as well).
+        QString("QProgressBar { background: %1; border: 1px solid gray; color: %3; "
+                "font-weight: bold; text-align: center; }"
                 "QProgressBar::chunk { background: %2; }")
-            .arg(back.name(), fore.name()));
+            .arg(back.name(), fore.name(), QString(color == 0xFFFFFF ? "white" : "black")));
     gProcess_->show();
     btnCancel_->show();
     gProcess_->setRange(0, int(std::clamp<int64_t>(max, 1, INT32_MAX)));

@@ -427,6 +427,15 @@ void DeviceWindowTest::blankCheckOnNavyAndOffsetQuestion() {
     QCOMPARE(w->context().profile.Offset, 0u);
     QCOMPARE(offset->text(), QString("0000"));
     QCOMPARE(status(*w), QString("Device Programed OK"));
+
+    // Data past the end of the device: asked once, and No programs nothing.
+    w->context().profile.bufferLoaded = 0x10000;
+    question.clear();
+    answerNextBox(QMessageBox::No, &question);
+    QVERIFY(activate(*w));
+    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(question.contains("32768 bytes"), qPrintable(question));
+    QCOMPARE(status(*w), QString("Nothing to program: the data does not fit the device"));
 }
 
 void DeviceWindowTest::portDriverChoiceFollowsThePrinterPort() {
