@@ -13,11 +13,14 @@
 #include "buffer/FileCommands.h"
 #include "cli/CliFiles.h"
 #include "core/Commands.h"
+#include "core/DataFit.h"
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
 #include "devices/SpiProtection.h"
+#include "core/StartUp.h"
+#include "devices/DeviceLookup.h"
 
 namespace tavrin::cli {
 
@@ -56,7 +59,7 @@ const char* commandName(Command which) {
 
 }  // namespace
 
-Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes), ctx_(&ui_) {
+Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes, o_.truncate), ctx_(&ui_) {
     ui_.attach(&ctx_);
 }
 
@@ -67,7 +70,10 @@ int Session::complain(int status, const std::string& text) {
 
 int Session::run(const CommandTable::Entry& entry) {
     if (entry.needs == Needs::Nothing) return entry.body(*this);
-    if (int status = selectDevice(); status != kExitOk) return status;
+    // The same start-up as the window's: the image erased for the chosen device.
+    int status = kExitOk;
+    StartUp(ctx_, [&](Context&) { status = selectDevice(); });
+    if (status != kExitOk) return status;
     const bool needsDevice = entry.needs == Needs::Device || entry.needs == Needs::Chip;
     if (needsDevice && !device_)
         return complain(kExitUsage, "'" + entry.parser->get_name() +
@@ -82,19 +88,16 @@ int Session::run(const CommandTable::Entry& entry) {
 
 int Session::selectDevice() {
     if (o_.device.empty()) return kExitOk;
-    device_ = FindDevice(o_.device);
-    if (!device_) {
-        const auto candidates = FindCandidates(o_.device);
-        if (candidates.empty())
-            return complain(kExitUsage,
-                            "unknown device '" + o_.device + "' (see 'tavrin devices')");
-        std::string list;
-        for (const DeviceEntry* e : candidates) list += "\n  " + e->caption;
-        return complain(kExitUsage, "device '" + o_.device + "' is ambiguous; candidates:" + list);
+    // The lookup the window's search box uses too.
+    const DeviceLookup found = LookUpDevice(o_.device);
+    switch (found.kind) {
+        case DeviceLookup::Kind::Found: break;
+        case DeviceLookup::Kind::Unknown:
+            return complain(kExitUsage, found.message + " (see 'tavrin devices')");
+        case DeviceLookup::Kind::Refused:
+        case DeviceLookup::Kind::Ambiguous: return complain(kExitUsage, found.message);
     }
-    if (!device_->selectable || !device_->enabled)
-        return complain(kExitUsage, "'" + device_->caption +
-                                        "' cannot be selected: the programmer does not support it");
+    device_ = found.entry;
     SelectDevice(ctx_, *device_);
     return kExitOk;
 }
@@ -215,6 +218,11 @@ int Session::runCommand(Command which) {
         return complain(kExitUsage, std::string("'") + commandName(which) +
                                         "' is not available for " + device_->caption +
                                         " in this build");
+    // Data that does not fit is refused before anything runs unless --truncate accepts it.
+    if (const DataFit fit = CheckDataFit(ctx_, which); fit.kind == DataFit::Kind::OffsetPastEnd)
+        return complain(kExitUsage, OffsetPastEndText(ctx_.profile));
+    else if (fit.kind == DataFit::Kind::LeftOut && !o_.truncate)
+        return complain(kExitUsage, DataLeftOutQuestion(ctx_, which, fit) + " (--truncate accepts)");
     // Without a terminal nobody can answer the offset question, and a No would run the
     // command from address 0: refuse rather than write where the user did not ask.
     if (ctx_.profile.Offset != 0 && !o_.yes && !::isatty(STDIN_FILENO))

@@ -34,8 +34,11 @@ std::string formatDuration(double seconds) {
 
 }  // namespace
 
-TerminalFrontEnd::TerminalFrontEnd(Verbosity verbosity, bool assumeYes)
-    : verbosity_(verbosity), assumeYes_(assumeYes), tty_(::isatty(STDERR_FILENO) != 0) {}
+TerminalFrontEnd::TerminalFrontEnd(Verbosity verbosity, bool assumeYes, bool acceptTruncation)
+    : verbosity_(verbosity),
+      assumeYes_(assumeYes),
+      acceptTruncation_(acceptTruncation),
+      tty_(::isatty(STDERR_FILENO) != 0) {}
 
 void TerminalFrontEnd::installInterruptHandler() {
     struct sigaction action {};

@@ -19,7 +19,7 @@ enum class Verbosity { Quiet, Normal, Verbose };
 
 class TerminalFrontEnd : public FrontEnd {
   public:
-    TerminalFrontEnd(Verbosity verbosity, bool assumeYes);
+    TerminalFrontEnd(Verbosity verbosity, bool assumeYes, bool acceptTruncation = false);
     void attach(Context* ctx) { ctx_ = ctx; }
 
     void message(const std::string& text, MessageKind kind) override;
@@ -27,6 +27,8 @@ class TerminalFrontEnd : public FrontEnd {
     void setGaugeProgress(int64_t value) override;
     void pumpEvents() override;
     bool confirm(const std::string& question) override;
+    // No question on the terminal: --truncate accepts leaving out what does not fit.
+    bool confirmTruncation(const std::string&) override { return acceptTruncation_; }
     void refresh() override {}
     void commandFinished() override;
     void showPeaks(int32_t loop, int32_t twp, int32_t twc) override;
@@ -60,6 +62,7 @@ class TerminalFrontEnd : public FrontEnd {
     std::vector<std::string>* informs_ = nullptr;
     Verbosity verbosity_;
     bool assumeYes_;
+    bool acceptTruncation_;
     bool tty_;
     bool barShown_ = false;
     bool sawError_ = false;

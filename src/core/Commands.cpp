@@ -1,5 +1,6 @@
 #include "core/Commands.h"
 
+#include "core/DataFit.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
 
@@ -59,6 +60,12 @@ void RunCommand(Context& ctx, Command command) {
     const char* failed = precondition(p, command, silentStop);
     bool go = failed == nullptr && !silentStop;
     if (failed) Message(ctx, failed, MessageKind::Error);
+    // Nothing is dropped behind a success message: data past the end of the device is run only
+    // when the user accepts leaving it out, an offset past the end never. Asked here, once per
+    // command, so the quiet verify inside Program does not ask again.
+    if (go) go = ConfirmDataFit(ctx, command);
+    // The hardware check also runs for Blank check (after its no-device precondition), so an
+    // absent board shows the hardware error rather than "Device is NOT Empty" of a floating bus.
     if (go) {
         p.hwError = p.serial == 1 ? 0 : ctx.bus.CheckHardware();
         go = p.hwError == 0;

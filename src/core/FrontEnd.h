@@ -41,6 +41,9 @@ public:
     virtual void pumpEvents() = 0;
     // A Yes/No question; true = Yes.
     virtual bool confirm(const std::string& question) = 0;
+    // Data of a Program or Verify run that does not fit the device: true = run with only the
+    // part that fits. The window asks `question`; the command-line tool answers from its options.
+    virtual bool confirmTruncation(const std::string& question) { return confirm(question); }
     // The window refresh (socket picture, labels, checksum).
     virtual void refresh() = 0;
     // Closes the progress panel and re-enables the tool bar after a command.

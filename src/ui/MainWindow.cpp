@@ -34,6 +34,7 @@
 #include "core/ImageBuffer.h"
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
+#include "core/StartUp.h"
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
@@ -184,27 +185,27 @@ void TfrmEprom::FormCreate() {
     pPICdeviceID_->move(130, 210);
     PageControl1_->setCurrentIndex(0);
 
-    ctx_.bus.PowerDown();
-    SetBufferSize(ctx_, 0);
-
-    QtSettingsStore store;
-    SettingsHooks hooks;
-    hooks.replay = [this](Context&, const std::string& handler, int32_t deviceId) {
-        replaySelection(handler, deviceId);
-    };
-    hooks.showPattern = [this](Context&, int32_t dip) { showPattern(dip); };
-    LoadSettings(ctx_, store, settings_, hooks);
-    {
-        const QSignalBlocker b1(cbPort_), b2(cbFastErase_), b3(cbCheckType_);
-        cbPort_->setCurrentIndex(settings_.port);
-        cbFastErase_->setCurrentIndex(settings_.fastErase);
-        cbCheckType_->setCurrentIndex(settings_.checkType);
-    }
-    fileFolder_ = settings_.files;
-    // The stored LPT index may name another port than the one opened above.
-    if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
-    putSimChip();
-    ClearBuf(ctx_, 1);
+    // The start-up the command-line tool shares: socket off, no device, the stored selection
+    // replayed, then the image cleared for that device.
+    StartUp(ctx_, [&](Context&) {
+        QtSettingsStore store;
+        SettingsHooks hooks;
+        hooks.replay = [this](Context&, const std::string& handler, int32_t deviceId) {
+            replaySelection(handler, deviceId);
+        };
+        hooks.showPattern = [this](Context&, int32_t dip) { showPattern(dip); };
+        LoadSettings(ctx_, store, settings_, hooks);
+        {
+            const QSignalBlocker b1(cbPort_), b2(cbFastErase_), b3(cbCheckType_);
+            cbPort_->setCurrentIndex(settings_.port);
+            cbFastErase_->setCurrentIndex(settings_.fastErase);
+            cbCheckType_->setCurrentIndex(settings_.checkType);
+        }
+        fileFolder_ = settings_.files;
+        // The stored LPT index may name another port than the one opened above.
+        if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
+        putSimChip();
+    });
     winstat();
 }
 
@@ -401,9 +402,12 @@ void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
     const QColor fore = windowsColour(color);
     const QColor back = color == 0xFFFFFF ? QColor(0, 0, 128) : QColor(Qt::white);
     gProcess_->setStyleSheet(
-        QString("QProgressBar { background: %1; border: 1px solid gray; color: gray; }"
+        // The percentage stays readable on every gauge: white on the navy one, black in bold
+        // on the white ones (over the red and green fill as well).
+        QString("QProgressBar { background: %1; border: 1px solid gray; color: %3; "
+                "font-weight: bold; text-align: center; }"
                 "QProgressBar::chunk { background: %2; }")
-            .arg(back.name(), fore.name()));
+            .arg(back.name(), fore.name(), QString(color == 0xFFFFFF ? "white" : "black")));
     gProcess_->show();
     btnCancel_->show();
     gProcess_->setRange(0, int(std::clamp<int64_t>(max, 1, INT32_MAX)));

@@ -13,7 +13,9 @@
 #include "buffer/FileCommands.h"
 #include "buffer/GridLayout.h"
 #include "buffer/RomIdent.h"
+#include "core/RunFrame.h"
 #include "devices/Catalogue.h"
+#include "devices/DeviceLookup.h"
 #include "devices/DipPatterns.h"
 #include "sim/ChipFactory.h"
 #include "ui/BufferGridModel.h"
@@ -106,24 +108,20 @@ bool TfrmEprom::selectDeviceEntry(const QString& caption) {
 void TfrmEprom::searchDevice() {
     const std::string text = edSearch_->text().trimmed().toStdString();
     if (text.empty() || running_) return;
-    if (const DeviceEntry* exact = FindDevice(text); exact && exact->selectable) {
-        selectEntry(*exact);
+    // The lookup the command-line tool uses: disabled entries are refused the same way.
+    const DeviceLookup lookup = LookUpDevice(text);
+    if (lookup.kind == DeviceLookup::Kind::Found) {
+        selectEntry(*lookup.entry);
         edSearch_->clear();
         return;
     }
-    std::vector<const DeviceEntry*> found;
-    for (const DeviceEntry* e : FindCandidates(text))
-        if (e->selectable && e->enabled) found.push_back(e);
-    if (found.size() == 1) {
-        selectEntry(*found.front());
-        edSearch_->clear();
-        return;
-    }
-    if (found.empty()) {
+    const std::vector<const DeviceEntry*>& found = lookup.candidates;
+    if (lookup.kind == DeviceLookup::Kind::Refused || found.empty()) {
+        tavrin::Message(ctx_, lookup.message, MessageKind::Error);
         edSearch_->selectAll();
         return;
     }
-    // Several parts fit: offer them as a short menu under the box.
+    // Several parts fit (or, for an unknown name, the nearest ones): a short menu under the box.
     auto* choices = new QMenu(this);
     choices->setObjectName("mnuSearchResults");
     choices->setAttribute(Qt::WA_DeleteOnClose);

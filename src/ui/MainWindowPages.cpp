@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -305,6 +306,10 @@ void TfrmEprom::buildDevicePage(QWidget* page) {
     request->setAlignment(Qt::AlignCenter);
     QFont bold = request->font();
     bold.setBold(true);
+    // The bold caption must fit the narrow panel whole, whatever the desktop font.
+    while (QFontMetrics(bold).horizontalAdvance(request->text()) > request->width() - 2 &&
+           bold.pointSizeF() > 6)
+        bold.setPointSizeF(bold.pointSizeF() - 0.5);
     request->setFont(bold);
     lbAdapter_ = label(pAdapter_, "", QRect(4, 26, 90, 90), "lbAdapter");
     lbAdapter_->setWordWrap(true);
@@ -382,18 +387,19 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
 
     QGroupBox* g51 = group("pMCS51Setting", "MCS-51 Lock Bit");
     const char* lockNames[4] = {"rbLock0", "rbLock1", "rbLock12", "rbLock123"};
-    const char* lockCaptions[4] = {"1  No lock", "2  bit 1", "3  bit 1&&2", "4  bit 1&&2&&3"};
+    const char* lockCaptions[4] = {"No Lock Bit", "Lock Bit 1          (MOVC)",
+                                   "Lock Bit 1+2      (Verify)", "Lock Bit 1+2+3  (EXEc)"};
     for (int i = 0; i < 4; ++i) {
-        rbLock_[i] = new QRadioButton(QString(lockCaptions[i]).replace("&&", "&"), g51);
+        rbLock_[i] = new QRadioButton(lockCaptions[i], g51);
         rbLock_[i]->setObjectName(lockNames[i]);
         rbLock_[i]->setProperty("Tag", i);
-        rbLock_[i]->setGeometry(10, 20 + 22 * i, 140, 20);
+        rbLock_[i]->setGeometry(10, 20 + 22 * i, 186, 20);
         connect(rbLock_[i], &QRadioButton::clicked, this,
                 [this, i] { settings_.mcs51LockMode = i; });  // rbLock0Click
     }
     sbLockBit_ = new QPushButton("Lock Bit", g51);
     sbLockBit_->setObjectName("sbLockBit");
-    sbLockBit_->setGeometry(160, 24, 90, 24);
+    sbLockBit_->setGeometry(200, 24, 62, 24);  // beside the long captions, inside the group
     connect(sbLockBit_, &QPushButton::clicked, this, [this] { sbLockBitClick(); });
 
     group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
@@ -421,7 +427,8 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     label(g, "Check Type", QRect(8, y, 140, 16));
     cbCheckType_ = new QComboBox(g);
     cbCheckType_->setObjectName("cbCheckType");
-    cbCheckType_->addItems({"16 Bit Addition", "32 Bit CRC"});
+    // The blank third item is what a stored "CHECKSUM" 2 selects.
+    cbCheckType_->addItems({"16 Bit Addition", "32 Bit CRC", ""});
     cbCheckType_->setGeometry(8, y + 16, 144, 22);
     connect(cbCheckType_, &QComboBox::activated, this, [this](int i) { cbCheckTypeChange(i); });
     y += 44;
@@ -586,6 +593,10 @@ QLineEdit* TfrmEprom::configBox(const QString& name) {
     label(g, name, QRect(6 + col * 86, 18 + row * 40, 80, 16))->show();
     auto* e = readOnlyBox(g, "", QRect(6 + col * 86, 34 + row * 40, 80, 20));
     e->setObjectName("cfg_" + name);
+    // Read-outs: they must not look like boxes that take typing.
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setFrame(false);
+    e->setStyleSheet("QLineEdit { background: palette(window); }");
     e->show();
     configBoxes_[name] = e;
     return e;

@@ -206,8 +206,7 @@ void TestHwPage::RefreshTestPins() {
     for (size_t k = 0; k < kAddressPins.size(); ++k)
         if (pins_[kAddressPins[k]]->isChecked()) address |= 1u << k;
 
-    bus.DataShadow = 0;
-    bus.WriteData();
+    bus.PortOut(bus.DataPort, 0);  // a literal 0: the data shadow keeps its lines
     bus.Drive(Line::DataOutLine, 0);
     // A fixed 19-bit shift, whatever device is selected; bit 18 has no box and is always 0.
     for (int bit = 18; bit >= 0; --bit) {

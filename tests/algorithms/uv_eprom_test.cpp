@@ -164,20 +164,34 @@ TEST(UvEprom, Path2716GivesTwentyFiveEqualPulsesBeforeItGivesUp) {
     EXPECT_EQ(rig.ui.lastText(), " Error at 0x000000  Chip = 0xFF  buffer = 0x55");
     const std::vector<double> widths = programPulses(rig.board.trace(), true);
     ASSERT_EQ(widths.size(), 25u);
-    for (double w : widths) EXPECT_NEAR(w, 2 * 25000, 2);  // 2 x tWP plus a port write
+    for (double w : widths) EXPECT_NEAR(w, 2 * 29830, 2);  // 2 x tWP plus a port write
     EXPECT_TRUE(rig.socketOff());
 }
 
-TEST(UvEprom, Path2716ProgramsWithItsShortPulses) {
-    EpromRig rig(k2716);
-    rig.load({0x00, 0x12, 0xFF, 0x80});
-    RunCommand(rig.ctx, Command::Program);
-    EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
-    EXPECT_EQ(rig.chip->cells()[1], 0x12);
-    // 2 x 25000 units (41.9 ms) is below the 2716's 45 ms: the second pulse completes the charge.
-    EXPECT_EQ(rig.ui.peaks.loop, 2);
-    EXPECT_EQ(rig.ui.peaks.twp, 25000);
-    EXPECT_TRUE(rig.socketOff());
+// The 2716 and the parts sold as 27C16 and 27C32 take one 45-55 ms pulse a byte: each row's
+// pulse (2 x tWP = 50.0 ms on the 2716 path, tWP = 50.0 ms on the growing path) programs every
+// byte with its first pulse, and the chip verifies.
+TEST(UvEprom, SlowPartsProgramWithOnePulseOfTheirWidth) {
+    for (const char* caption : {k2716, "27C16  (PCB3)", "27C32  (PCB3)"}) {
+        SCOPED_TRACE(caption);
+        EpromRig rig(caption);
+        rig.load({0x00, 0x12, 0xFF, 0x80});
+        rig.board.trace().enable(true);
+        RunCommand(rig.ctx, Command::Program);
+        EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
+        EXPECT_EQ(rig.chip->cells()[1], 0x12);
+        EXPECT_EQ(rig.ui.peaks.loop, 1) << "one pulse a byte";
+        const bool path2716 = rig.ctx.profile.deviceSize <= 2048;
+        const std::vector<double> widths = programPulses(rig.board.trace(), path2716);
+        EXPECT_EQ(widths.size(), 5u);  // indices 0 through bufferLoaded
+        for (double w : widths) {
+            EXPECT_GE(w * 0.8381, 45000) << "us";
+            EXPECT_LE(w * 0.8381, 55000) << "us";
+        }
+        RunCommand(rig.ctx, Command::Verify);
+        EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");
+        EXPECT_TRUE(rig.socketOff());
+    }
 }
 
 TEST(UvEprom, CancelledReadKeepsTheBytesReadSoFar) {
@@ -424,3 +438,25 @@ TEST(UvEprom, AbsentBoardReportsTheHardwareInsteadOfTheMismatch) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin::test {
+namespace {
+
+// The part decides the algorithm: an offset run with 2 KB or less left above the offset keeps
+// the growing pulse of a 27C256 (the 2716 path would give the same width every time).
+TEST(UvEprom, OffsetRunNearTheEndKeepsTheGrowingPulse) {
+    EpromRig rig(k27C256);
+    const DeviceProfile& p = rig.ctx.profile;
+    rig.load(RandomImage(0x400, 21));
+    rig.ctx.profile.Offset = 0x8000 - 0x400;  // 1 KB left
+    rig.chip->setSlowCell(0x8000 - 0x400 + 0x10, 4);
+    rig.ui.answers = {true};  // the offset question
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Device Programed OK");
+    EXPECT_EQ(rig.ui.peaks.loop, 4);
+    EXPECT_EQ(rig.ui.peaks.twp, p.tWP + 3 * p.addStep) << "peaks rise by addStep";
+    EXPECT_TRUE(rig.socketOff());
+}
+
+}  // namespace
+}  // namespace tavrin::test

@@ -150,4 +150,49 @@ TEST_F(Cli, RomidentWithoutTheDatabaseNamesTheFolder) {
     EXPECT_NE(r.err.find(dir_.string()), std::string::npos) << r.err;
 }
 
+TEST_F(Cli, DeviceNamesAsUsersTypeThem) {
+    for (const auto& [typed, caption] : std::vector<std::pair<std::string, std::string>>{
+             {"M27C256", "27C256"}, {"27C1000", "27C010/1000/1001"}, {"AM27C256", "27C256"}}) {
+        Result r = runTool({"-d", typed, "info"});
+        ASSERT_EQ(r.status, 0) << typed << r.err;
+        EXPECT_NE(r.out.find("Device:      " + caption + "\n"), std::string::npos) << typed << r.out;
+    }
+    Result w27 = runTool({"-d", "W27C512", "info"});
+    EXPECT_EQ(w27.out.find("Device:      27C512\n"), std::string::npos) << w27.out;
+    Result disabled = runTool({"-d", "AT29LV010", "info"});
+    EXPECT_EQ(disabled.status, 2);
+    EXPECT_NE(disabled.err.find("cannot be selected"), std::string::npos) << disabled.err;
+    Result pick = runTool({"-d", "24C512", "info"});
+    EXPECT_EQ(pick.status, 2);
+    EXPECT_NE(pick.err.find("\"24C512 (64)\""), std::string::npos) << pick.err;
+}
+
+// The EEP loader merges into the image, so the start state shows: erased, as in the window.
+TEST_F(Cli, StartsWithAnErasedImageLikeTheWindow) {
+    std::ofstream(path("x.eep")) << ":0400000001020304F2\n:00000001FF\n";
+    Result c = runTool({"-d", "27C64", "checksum", path("x.eep")});
+    ASSERT_EQ(c.status, 0) << c.err;
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "0x%04X", (1 + 2 + 3 + 4 + 8188 * 0xFF) & 0xFFFF);
+    EXPECT_NE(c.out.find(std::string("16 Bit Addition: ") + expected), std::string::npos) << c.out;
+}
+
+TEST_F(Cli, AFileLargerThanTheDeviceIsRefusedUnlessTruncateAcceptsIt) {
+    const std::string chip = path("chip.sim"), big = writeImage("big.bin", 65536, 16);
+    Result r = runTool({"-d", "27C256", "--chip-file", chip, "program", big});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("32768 bytes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--truncate"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Device Programed OK"), std::string::npos);
+    EXPECT_EQ(runTool({"-d", "27C256", "--chip-file", chip, "blank"}).status, 0) << "untouched";
+    Result t = runTool({"-d", "27C256", "--chip-file", chip, "--truncate", "program", big});
+    ASSERT_EQ(t.status, 0) << t.err;
+    ASSERT_EQ(runTool({"-d", "27C256", "--chip-file", chip, "read", path("back.bin")}).status, 0);
+    EXPECT_EQ(slurp(path("back.bin")), slurp(big).substr(0, 32768));
+    // An offset at the end of the device is refused, with or without --yes.
+    Result past = runTool({"-d", "27C256", "--chip-file", chip, "--yes", "--offset", "8000", "verify", big});
+    EXPECT_EQ(past.status, 2);
+    EXPECT_NE(past.err.find("past the end of the device"), std::string::npos) << past.err;
+}
+
 }  // namespace

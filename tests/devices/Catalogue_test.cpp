@@ -77,7 +77,7 @@ TEST_F(Selection, FixedShiftOf28C256AndAT28C256) {
 
 TEST_F(Selection, EntryValuesOverrideFamilyValues) {
     select("2716  (PCB3)");
-    EXPECT_EQ(ctx.profile.tWP, 25000);
+    EXPECT_EQ(ctx.profile.tWP, 29830);  // 2 x tWP = 50.0 ms of 0.8381 us units
     EXPECT_EQ(ctx.profile.tWC, 50);
     EXPECT_EQ(ctx.profile.addStep, 200);
     EXPECT_EQ(ctx.profile.eep, 13);

@@ -114,10 +114,10 @@ TEST_F(Display, TimingTextsAndTrackBars) {
     EXPECT_EQ(TimingText(1000), " 1.0 mS");
     select("2716  (PCB3)");
     DisplayState s = state();
-    EXPECT_EQ(s.edTWP, " 25.0 mS");
+    EXPECT_EQ(s.edTWP, " 29.8 mS");
     EXPECT_EQ(s.edTWC, " 50.0 uS");
     EXPECT_EQ(s.tbTWP.maximum, 60000);
-    EXPECT_EQ(s.tbTWP.position, 25000);
+    EXPECT_EQ(s.tbTWP.position, 29830);
     EXPECT_EQ(s.tbTWC.maximum, 750);
     EXPECT_EQ(s.tbTWC.frequency, 37);
     ctx.profile.tWP = 4000;

@@ -161,6 +161,13 @@ void DeviceWindowTest::searchBoxSelectsByPartName() {
     results->actions().front()->trigger();
     QVERIFY(child<QLabel>(*w, "edDevice")->text().startsWith("27C1"));
     results->close();
+    // An entry the menu shows disabled is refused, as on the command line.
+    const QString before = child<QLabel>(*w, "edDevice")->text();
+    search->clear();
+    QTest::keyClicks(search, "AT29LV010");
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(child<QLabel>(*w, "edDevice")->text(), before);
+    QVERIFY2(status(*w).contains("cannot be selected"), qPrintable(status(*w)));
 }
 
 void DeviceWindowTest::stored29FxxxRestartsWithSkipUnchecked() {
@@ -420,6 +427,15 @@ void DeviceWindowTest::blankCheckOnNavyAndOffsetQuestion() {
     QCOMPARE(w->context().profile.Offset, 0u);
     QCOMPARE(offset->text(), QString("0000"));
     QCOMPARE(status(*w), QString("Device Programed OK"));
+
+    // Data past the end of the device: asked once, and No programs nothing.
+    w->context().profile.bufferLoaded = 0x10000;
+    question.clear();
+    answerNextBox(QMessageBox::No, &question);
+    QVERIFY(activate(*w));
+    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(question.contains("32768 bytes"), qPrintable(question));
+    QCOMPARE(status(*w), QString("Nothing to program: the data does not fit the device"));
 }
 
 void DeviceWindowTest::portDriverChoiceFollowsThePrinterPort() {

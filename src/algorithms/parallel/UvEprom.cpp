@@ -141,7 +141,8 @@ void ProgramEprom(Context& ctx) {
     p.verifyError = 0;
     bus.Drive(Line::VppLine, 0);
     bus.Delay(1000);
-    const bool small = p.bufferSize <= kLargestSmallEprom;
+    // The part decides the algorithm, not the run: an offset run shortens bufferSize.
+    const bool small = p.deviceSize <= kLargestSmallEprom;
     for (int64_t i = 0; i <= last; ++i) {
         const uint8_t d = ctx.Buffer[size_t(i)];
         const uint32_t address = p.Offset + uint32_t(i);

@@ -8,6 +8,11 @@
 
 namespace tavrin {
 
+// Program pulses of the 2716/2732 class (45-55 ms, 50 nominal) in delay units of 0.8381 us:
+// the 2716 path pulses 2 x tWP, the growing-pulse path tWP.
+inline constexpr int32_t k2716HalfPulse = 29830;  // 2 x 25.0 ms
+inline constexpr int32_t k2732Pulse = 59660;      // 50.0 ms
+
 void M27C_Click(Context& ctx, int32_t tag, const std::string& caption);
 void M27_Click(Context& ctx, int32_t tag, const std::string& caption);
 void M27E_Click(Context& ctx, int32_t tag, const std::string& caption);

@@ -9,7 +9,8 @@ const TableHandler& table() {
     static const TableHandler t{
         .rows =
             {
-                {.tag = 101, .size = 2 * K, .package = 2716, .dip = 27, .tWP = 25000},
+                // 2 x tWP = 50.0 ms, inside the 2716's 45-55 ms program pulse.
+                {.tag = 101, .size = 2 * K, .package = 2716, .dip = 27, .tWP = k2716HalfPulse},
                 {.tag = 102, .size = 4 * K, .package = 2732, .dip = 9},
                 {.tag = 103, .size = 8 * K, .package = 28, .dip = 1, .flags = Vpp | Pgm},
                 {.tag = 104, .size = 16 * K, .package = 28, .dip = 2, .flags = Vpp | Pgm},

@@ -9,8 +9,11 @@ const TableHandler& table() {
     static const TableHandler t{
         .rows =
             {
-                {.tag = 215, .size = 2 * K, .package = 2716, .dip = 27},
-                {.tag = 201, .size = 4 * K, .package = 2732, .dip = 9},
+                // The parts sold as 27C16 and 27C32 are CMOS twins of the 2716 and 2732 and
+                // program like them: one 45-55 ms pulse. The 2716 path gives 2 x tWP (50.0 ms),
+                // the growing-pulse path starts at tWP (50.0 ms); 0.8381 us a unit.
+                {.tag = 215, .size = 2 * K, .package = 2716, .dip = 27, .tWP = k2716HalfPulse},
+                {.tag = 201, .size = 4 * K, .package = 2732, .dip = 9, .tWP = k2732Pulse},
                 {.tag = 202, .size = 8 * K, .package = 28, .dip = 1, .flags = Vpp | Pgm},
                 {.tag = 203, .size = 16 * K, .package = 28, .dip = 2, .flags = Vpp | Pgm},
                 {.tag = 204, .size = 32 * K, .package = 28, .dip = 3, .flags = Vpp},

@@ -1,0 +1,14 @@
+#include "core/StartUp.h"
+
+#include "core/ImageBuffer.h"
+
+namespace tavrin {
+
+void StartUp(Context& ctx, const std::function<void(Context&)>& chooseDevice) {
+    ctx.bus.PowerDown();
+    SetBufferSize(ctx, 0);
+    if (chooseDevice) chooseDevice(ctx);
+    ClearBuf(ctx, 1);
+}
+
+}  // namespace tavrin
