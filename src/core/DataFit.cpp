@@ -10,6 +10,9 @@ namespace {
 
 constexpr int32_t kAvrFamily = 14;
 constexpr int32_t kSramTest = 21;  // its Program is a RAM test: no data of the file is written
+// The 14-bit configuration block 0x2000-0x2007: identifiers, reserved words, the device ID a read
+// saves and the configuration word. Nothing there is data that was left out.
+constexpr int64_t kPicCfgWord = 0x2007;
 
 bool within(int64_t at, int64_t first, int64_t count) {
     return at >= first && at < first + count;
@@ -23,7 +26,8 @@ uint64_t picWordsLeftOut(const Context& ctx) {
     uint64_t out = 0;
     for (int64_t w = 0; w < words; ++w) {
         if (within(w, 0, p.picProgWords) || within(w, p.picIdBase, p.picIdCount) ||
-            w == p.picCfgIndex || within(w, 0x2100, p.picDataBytes))
+            w == p.picCfgIndex || within(w, 0x2100, p.picDataBytes) ||
+            (p.picCfgIndex == kPicCfgWord && within(w, kPicCfgWord - 7, 8)))
             continue;
         const uint16_t v =
             uint16_t(ctx.Buffer[size_t(2 * w)] | (ctx.Buffer[size_t(2 * w + 1)] << 8));

@@ -122,13 +122,16 @@ std::vector<std::string> rawVariants(const std::string& raw) {
 }
 
 std::vector<const DeviceEntry*> exactMatches(const std::string& wanted) {
-    std::vector<const DeviceEntry*> found;
+    // A name that is a whole caption ("AT49F001") takes that entry, even where another caption
+    // ("AT49F001 (N)T") also answers to it.
+    std::vector<const DeviceEntry*> whole, found;
     for (const DeviceEntry& e : DeviceCatalogue()) {
-        bool match = squeezed(e.caption) == wanted;
+        if (squeezed(e.caption) == wanted) whole.push_back(&e);
+        bool match = false;
         for (const std::string& v : CaptionNames(e.caption)) match = match || v == wanted;
         if (match) found.push_back(&e);
     }
-    return found;
+    return whole.empty() ? found : whole;
 }
 
 std::vector<const DeviceEntry*> wildcardMatches(const std::string& wanted) {
