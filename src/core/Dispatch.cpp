@@ -1,6 +1,7 @@
 #include "core/Dispatch.h"
 
 #include "algorithms/mcu/Avr.h"
+#include "algorithms/parallel/Flash28F.h"
 #include "algorithms/parallel/Jedec29F.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
@@ -72,6 +73,13 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     // AVR microcontrollers in high-voltage parallel mode.
     t[14] = {run(&AvrRead),       run(&AvrProgram), run(&AvrVerify),
              run(&AvrBlankCheck), run(&AvrErase),   run(&AvrGetId)};
+    // 28F flash with single-cycle commands and the MXIC parts that share its command bytes.
+    t[3].program = run(&Program28F);
+    t[3].erase = run(&Erase28F);
+    t[30].program = run(&ProgramMx28);
+    t[30].erase = run(&EraseMx26C);
+    t[31].program = run(&ProgramMx28);
+    t[31].erase = run(&EraseMx28F);
     return t;
 }
 

@@ -12,6 +12,7 @@
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
+#include "sim/parallel/SimFlash28F.h"
 
 namespace tavrin {
 
@@ -69,17 +70,14 @@ const EpromEntry kEproms[] = {
     {24, 3, sim::QuickPulseEprom, "W27x010", 128 * K, EpromPins::PgmPin, false},
     {24, 4, sim::QuickPulseEprom, "W27x020", 256 * K, EpromPins::PgmPin, false},
     {24, 5, sim::QuickPulseEprom, "W27x040", 512 * K, EpromPins::CeProgram, false},
-    // Read as EPROMs; their own program and erase commands come with the 28F family.
-    {30, 101, sim::QuickPulseEprom, "MX26C1000", 128 * K, EpromPins::PgmPin, false},
-    {30, 102, sim::QuickPulseEprom, "MX26C2000", 256 * K, EpromPins::PgmPin, false},
 };
 
 bool isEpromFamily(int32_t eep) {
-    return eep == 0 || eep == 13 || eep == 24 || eep == 30;
+    return eep == 0 || eep == 13 || eep == 24;
 }
 
 bool isOtherParallelFamily(int32_t eep) {
-    for (int32_t e : {3, 4, 5, 7, 9, 12, 15, 19, 20, 21, 22, 23, 25, 26, 27, 31})
+    for (int32_t e : {3, 4, 5, 7, 9, 12, 15, 19, 20, 21, 22, 23, 25, 26, 27})
         if (e == eep) return true;
     return false;
 }
@@ -143,6 +141,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
+    if (auto flash = sim::MakeFlash28F(p.eep, p.DeviceID, size)) return flash;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -216,6 +215,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
             "id:MAKER:DEVICE, ignores-protect; PIC: code-protected; AVR: avr-locked:1..3, "
             "avr-busy-stuck, avr-fuse-pulse:US)";
+            "id:MAKER:DEVICE, ignores-protect; 28F, i28Fx00 and SST28SF flash: slow-erase:K, "
+            "unerasable:ADDR, vpp-missing, id:MAKER:DEVICE; PIC: code-protected)";
     return false;
 }
 
