@@ -43,7 +43,12 @@ const char* const kFaultHelp =
     "  slow-erase:K       the chip erase takes K times as long\n"
     "  id:MAKER:DEVICE    the part answers these ID codes\n"
     "  ignores-protect    MX29F040 that ignores the protect and unprotect commands\n"
-    "  (slow:ADDR:K: programming the byte takes K times as long)\n";
+    "  (slow:ADDR:K: programming the byte takes K times as long)\n"
+    "28F0x0, MX26C, MX28F2000, i28Fx00, SST28SF040A, LE28F4001:\n"
+    "  slow-erase:K       the erase takes K times as long (28F0x0: K times the pulses)\n"
+    "  unerasable:ADDR    the erase unit holding ADDR never erases (28F0x0: that byte)\n"
+    "  vpp-missing        the programming voltage never reaches the chip\n"
+    "  id:MAKER:DEVICE    the part answers these ID codes\n";
 
 int usageError(const std::string& what) {
     std::cerr << "tavrin: " << what << "; try 'tavrin --help'\n";

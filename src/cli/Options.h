@@ -18,6 +18,7 @@ struct Options {
     std::optional<uint32_t> offset;
     bool skipFF = false;
     bool fast = false;
+    std::optional<int> fastErase;  // 28F0x0 "Fast Erase": 1 on, 0 off
     bool truncate = false;     // accept that data past the end of the device is left out
     std::optional<int> board;  // profile `tavrin`: 1 = PCB3, 0 = Tavrin
     std::string format;        // bin|hex|srec|eep|auto for input and output; empty = by name

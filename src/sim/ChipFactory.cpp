@@ -13,6 +13,8 @@
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
 #include "sim/parallel/SimFlash28F.h"
+#include "sim/parallel/SimFlashI28Fx00.h"
+#include "sim/parallel/SimFlashSst28SF.h"
 
 namespace tavrin {
 
@@ -77,7 +79,7 @@ bool isEpromFamily(int32_t eep) {
 }
 
 bool isOtherParallelFamily(int32_t eep) {
-    for (int32_t e : {3, 4, 5, 7, 9, 12, 15, 19, 20, 21, 22, 23, 25, 26, 27})
+    for (int32_t e : {4, 5, 7, 9, 12, 15, 20, 21, 22, 23, 27})
         if (e == eep) return true;
     return false;
 }
@@ -142,6 +144,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
     if (auto flash = sim::MakeFlash28F(p.eep, p.DeviceID, size)) return flash;
+    if (auto flash = sim::MakeFlashI28Fx00(p.eep, p.DeviceID, size)) return flash;
+    if (auto flash = sim::MakeFlashSst28SF(p.eep, p.DeviceID)) return flash;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -214,9 +218,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
             "id:MAKER:DEVICE, ignores-protect; PIC: code-protected; AVR: avr-locked:1..3, "
-            "avr-busy-stuck, avr-fuse-pulse:US)";
-            "id:MAKER:DEVICE, ignores-protect; 28F, i28Fx00 and SST28SF flash: slow-erase:K, "
-            "unerasable:ADDR, vpp-missing, id:MAKER:DEVICE; PIC: code-protected)";
+            "avr-busy-stuck, avr-fuse-pulse:US; 28F, i28Fx00 and SST28SF flash: slow-erase:K, "
+            "unerasable:ADDR, vpp-missing, id:MAKER:DEVICE)";
     return false;
 }
 

@@ -12,7 +12,8 @@ namespace tavrin {
 
 // The chip model for the device in the profile (eep, DeviceID, size, package, epr64): an EPROM
 // model for the UV and electrically erasable EPROM families (eep 0, 13, 24), the family's own
-// model where it has one (28F flash and the MXIC parts, eep 3, 30, 31), a plain memory of the
+// model where it has one (28F, i28Fx00 and SST28SF flash and the MXIC parts, eep 3, 19, 25, 26,
+// 30, 31), a plain memory of the
 // device size for the other parallel families until they have models of their own, the
 // bit-level serial EEPROMs for the serial families, nullptr when no device is selected or the
 // family has no model yet.

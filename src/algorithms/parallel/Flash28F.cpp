@@ -1,5 +1,6 @@
 #include "algorithms/parallel/Flash28F.h"
 
+#include "algorithms/ElectronicId.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "core/RunFrame.h"
 
@@ -311,6 +312,34 @@ void EraseMx26C(Context& ctx) {
 
 void EraseMx28F(Context& ctx) {
     eraseMx(ctx, {"Erase Chip (6.5S) / Erase Verify ", 0x30, 650, 25});
+}
+
+void ReadId28F(Context& ctx) {
+    const DeviceProfile& p = ctx.profile;
+    Bus& bus = ctx.bus;
+    bus.PowerUp();
+    bus.Drive(Line::StrobeLine, 0);
+    bus.SetAddress(BusAddress(p, 0));
+    bus.Drive(Line::VppLine, 0);
+    bus.Delay(200);
+    bus.PutData(0x90, 5);
+    bus.Delay(50);
+    bus.StrobePulse(10);
+    bus.Delay(15);
+    bus.SetAddressWait(BusAddress(p, 0), 0);
+    bus.Delay(5);
+    const uint8_t m = bus.ReadDataByte();
+    bus.PutData(0x90, 5);
+    bus.Delay(50);
+    bus.StrobePulse(10);
+    bus.Delay(20);
+    bus.SetAddressWait(BusAddress(p, 1), 5);
+    bus.Delay(5);
+    const uint8_t d = bus.ReadDataByte();
+    bus.Drive(Line::VppLine, 1);
+    bus.Delay(200);
+    bus.PowerDown();
+    ShowElectronicId(ctx, m, d);
 }
 
 }  // namespace tavrin

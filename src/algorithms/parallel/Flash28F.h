@@ -17,5 +17,7 @@ void Erase28F(Context& ctx);
 void ProgramMx28(Context& ctx);
 void EraseMx26C(Context& ctx);
 void EraseMx28F(Context& ctx);
+// 28F0x0 identifier: 90h with Vpp applied, maker code at 0 and device code at 1.
+void ReadId28F(Context& ctx);
 
 }  // namespace tavrin

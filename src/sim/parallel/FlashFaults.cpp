@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-
 namespace tavrin::sim {
 
 namespace {
@@ -32,7 +31,8 @@ bool ApplyFlashFault(FlashFaults& target, const std::string& fault) {
         target.setUnerasable(a);
     } else if (fault == "vpp-missing") {
         target.setVppMissing(true);
-    } else if (kind == "id" && second != std::string::npos && number(rest.substr(0, second), 0xFF, a) &&
+    } else if (kind == "id" && second != std::string::npos &&
+               number(rest.substr(0, second), 0xFF, a) &&
                number(rest.substr(second + 1), 0xFF, b)) {
         target.setId(uint8_t(a), uint8_t(b));
     } else {

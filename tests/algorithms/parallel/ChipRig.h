@@ -33,6 +33,11 @@ struct ChipRig : SimRig {
         std::copy(image.begin(), image.end(), ctx.Buffer.begin());
         ctx.profile.bufferLoaded = uint32_t(image.size());
     }
+    // Puts another model of the same kind into the socket.
+    void replace(std::unique_ptr<Chip> other) {
+        chip = other.get();
+        board.insert(std::move(other));
+    }
     bool socketOff() const { return !board.vccOn() && !board.vppOn(); }
     bool chipHolds(const std::vector<uint8_t>& image, uint32_t at = 0) const {
         for (size_t i = 0; i < image.size(); ++i)

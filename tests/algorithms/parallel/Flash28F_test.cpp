@@ -4,31 +4,19 @@
 
 #include "algorithms/EpromSelection.h"
 #include "algorithms/parallel/ChipRig.h"
+#include "algorithms/parallel/FlashTestSupport.h"
 #include "core/Commands.h"
 #include "core/RunFrame.h"
+#include "sim/ChipFactory.h"
 #include "sim/parallel/SimFlash28F.h"
 
 namespace tavrin {
 namespace {
 
 using Rig = test::ChipRig<sim::SimFlash28F>;
+using test::ExpectFailure;
+using test::ExpectSuccess;
 using test::RandomImage;
-
-void expectSuccess(const Rig& rig, const std::string& text) {
-    EXPECT_EQ(rig.ui.lastText(), text);
-    ASSERT_NE(rig.ui.last(), nullptr);
-    EXPECT_EQ(rig.ui.last()->kind, MessageKind::Success);
-    EXPECT_TRUE(rig.socketOff());
-}
-
-void expectFailure(const Rig& rig, const std::string& text) {
-    EXPECT_EQ(rig.ui.lastText(), text);
-    ASSERT_NE(rig.ui.last(), nullptr);
-    EXPECT_EQ(rig.ui.last()->kind, MessageKind::Error);
-    for (const auto& m : rig.ui.messages)
-        if (m.text != "Hardware present ") EXPECT_NE(m.kind, MessageKind::Success) << m.text;
-    EXPECT_TRUE(rig.socketOff());
-}
 
 // Program from an image, read it back into a cleared buffer, verify, erase, blank check.
 void roundTrip(const char* device, uint32_t bytes, const char* programmed, const char* erased) {
@@ -37,7 +25,7 @@ void roundTrip(const char* device, uint32_t bytes, const char* programmed, const
     const std::vector<uint8_t> image = RandomImage(bytes, bytes);
     rig.load(image);
     RunCommand(rig.ctx, Command::Program);
-    expectSuccess(rig, programmed);
+    ExpectSuccess(rig, programmed);
     EXPECT_TRUE(rig.chipHolds(image));
     EXPECT_EQ(rig.ctx.profile.bufferLoaded, bytes);
 
@@ -49,14 +37,14 @@ void roundTrip(const char* device, uint32_t bytes, const char* programmed, const
 
     rig.ctx.profile.bufferLoaded = bytes;
     RunCommand(rig.ctx, Command::Verify);
-    expectSuccess(rig, "Device Verify OK");
+    ExpectSuccess(rig, "Device Verify OK");
 
     rig.ui.messages.clear();
     RunCommand(rig.ctx, Command::Erase);
-    expectSuccess(rig, erased);
+    ExpectSuccess(rig, erased);
     EXPECT_TRUE(rig.chipBlank());
     RunCommand(rig.ctx, Command::Blank);
-    expectSuccess(rig, "Device is Empty");
+    ExpectSuccess(rig, "Device is Empty");
 }
 
 TEST(Flash28F, ProgramReadVerifyEraseRoundTrip) {
@@ -76,7 +64,7 @@ TEST(Flash28F, BothFastEraseSettingsEraseAProgrammedPartWithManyPulses) {
         rig.ctx.profile.fastErase = fast;
         std::fill(rig.chip->cells().cells().begin(), rig.chip->cells().cells().end(), 0x00);
         RunCommand(rig.ctx, Command::Erase);
-        expectSuccess(rig, "Erase Completed");
+        ExpectSuccess(rig, "Erase Completed");
         EXPECT_EQ(rig.ui.gauges.back().caption, "Erasing chip & Erase Verify");
         EXPECT_TRUE(rig.chipBlank());
         // About 1 s of erase in pulses the stop timer ends at 10 ms: far more than six.
@@ -94,9 +82,9 @@ TEST(Flash28F, FastEraseOnSamplesEveryHundredthByteAndOffChecksEachOne) {
         rig.chip->setUnerasable(350);
         RunCommand(rig.ctx, Command::Erase);
         if (fast == 1) {
-            expectSuccess(rig, "Erase Completed");  // 300 and 400 were looked at, 350 not
+            ExpectSuccess(rig, "Erase Completed");  // 300 and 400 were looked at, 350 not
         } else {
-            expectFailure(rig, "Error erasing chip");
+            ExpectFailure(rig, "Error erasing chip");
             EXPECT_EQ(rig.chip->log().erasePulses, 1000u);
         }
     }
@@ -107,14 +95,14 @@ TEST(Flash28F, PartNeedingMorePulsesThanTheLimitEndsInTheErrorText) {
     rig.chip->cells().cells()[0x100] = 0x12;
     rig.chip->setSlowErase(5);  // 5 s: about 500 pulses
     RunCommand(rig.ctx, Command::Erase);
-    expectSuccess(rig, "Erase Completed");
+    ExpectSuccess(rig, "Erase Completed");
     EXPECT_GE(rig.chip->log().erasePulses, 450u);  // the byte erases in the last tenth
 
     rig.chip->cells().cells()[0x100] = 0x12;
     rig.chip->setSlowErase(11);  // 11 s: more than 1000 pulses
     rig.ui.messages.clear();
     RunCommand(rig.ctx, Command::Erase);
-    expectFailure(rig, "Error erasing chip");
+    ExpectFailure(rig, "Error erasing chip");
 }
 
 TEST(Flash28F, ProgramFailuresReportTheByteAndStop) {
@@ -123,7 +111,7 @@ TEST(Flash28F, ProgramFailuresReportTheByteAndStop) {
         rig.chip->setStuckBit(0x123, 3, true);
         rig.load(std::vector<uint8_t>(0x200, 0x00));
         RunCommand(rig.ctx, Command::Program);
-        expectFailure(rig, " Error at 0x000123  Chip = 0x08  buffer = 0x00");
+        ExpectFailure(rig, " Error at 0x000123  Chip = 0x08  buffer = 0x00");
         EXPECT_EQ(rig.chip->readCell(0x124), 0xFF);  // stopped there
         EXPECT_EQ(rig.ctx.profile.bufferLoaded, 0x200u);
     }
@@ -132,7 +120,7 @@ TEST(Flash28F, ProgramFailuresReportTheByteAndStop) {
         rig.chip->setVppMissing(true);  // every command ignored: the part stays a ROM
         rig.load({0x5A});
         RunCommand(rig.ctx, Command::Program);
-        expectFailure(rig, " Error at 0x000000  Chip = 0xFF  buffer = 0x5A");
+        ExpectFailure(rig, " Error at 0x000000  Chip = 0xFF  buffer = 0x5A");
         EXPECT_EQ(rig.chip->log().programPulses, 0u);
     }
     {
@@ -140,7 +128,7 @@ TEST(Flash28F, ProgramFailuresReportTheByteAndStop) {
         rig.chip->setStuckBit(0x10, 0, true);
         rig.load(std::vector<uint8_t>(0x20, 0x00));
         RunCommand(rig.ctx, Command::Program);
-        expectFailure(rig, " Error at 0x000010  Chip = 0x01  buffer = 0x00");
+        ExpectFailure(rig, " Error at 0x000010  Chip = 0x01  buffer = 0x00");
     }
 }
 
@@ -151,7 +139,7 @@ TEST(Flash28F, SlowCellTakesMoreRoundsAndStillPrograms) {
     rig.load(image);
     rig.ctx.Buffer[0x40] = 0x00;
     RunCommand(rig.ctx, Command::Program);
-    expectSuccess(rig, "Device Compares OK");
+    ExpectSuccess(rig, "Device Compares OK");
     EXPECT_EQ(rig.chip->readCell(0x40), 0x00);
     // One round per byte of 0 .. bufferLoaded (the frame includes the index bufferLoaded), five
     // for the slow one.
@@ -166,7 +154,7 @@ TEST(Flash28F, MxCompareAfterProgrammingNamesTheAddress) {
     image[0x21] = 0xFF;
     rig.load(image);
     RunCommand(rig.ctx, Command::Program);
-    expectFailure(rig, Format("Error at $%6x", 0x21));
+    ExpectFailure(rig, Format("Error at $%6x", 0x21));
     EXPECT_EQ(rig.ui.lastText(), "Error at $    21");
 }
 
@@ -176,7 +164,7 @@ TEST(Flash28F, CancelStopsProgramAndEraseWithTheirTexts) {
         rig.load(RandomImage(0x400, 2));
         rig.ui.cancelAfterPumps(50);
         RunCommand(rig.ctx, Command::Program);
-        expectFailure(rig, "program interrupted!");
+        ExpectFailure(rig, "program interrupted!");
         EXPECT_EQ(rig.ctx.profile.verifyError, 1);
     }
     {
@@ -185,14 +173,32 @@ TEST(Flash28F, CancelStopsProgramAndEraseWithTheirTexts) {
         rig.chip->cells().cells()[0] = 0x00;
         rig.ui.cancelAfterPumps(20);
         RunCommand(rig.ctx, Command::Erase);
-        expectFailure(rig, "Erase interrupted!");
+        ExpectFailure(rig, "Erase interrupted!");
     }
     {
         Rig rig("MX28F2000");
         rig.ui.cancelAfterPumps(100);  // inside the 5.45 s wait
         RunCommand(rig.ctx, Command::Erase);
-        expectFailure(rig, "Erase interrupted!");
+        ExpectFailure(rig, "Erase interrupted!");
     }
+}
+
+TEST(Flash28F, GetIdShowsMakerAndDevice) {
+    Rig rig("28F010");
+    rig.chip->setId(0x31, 0xB4);  // the Catalyst part of the row
+    RunCommand(rig.ctx, Command::GetId);
+    ASSERT_EQ(rig.ui.ids.size(), 1u);
+    EXPECT_EQ(rig.ui.ids[0].manufacturerName, " CATALYST");
+    EXPECT_EQ(rig.ui.ids[0].deviceName, " CAT28F010");
+    EXPECT_TRUE(rig.socketOff());
+    std::string error;
+    EXPECT_TRUE(ApplySimFault(rig.board, "id:0x89:0xB4", error)) << error;
+    RunCommand(rig.ctx, Command::GetId);
+    ASSERT_EQ(rig.ui.ids.size(), 2u);
+    EXPECT_EQ(rig.ui.ids[1].manufacturerName, " Intel");
+    EXPECT_EQ(rig.ui.ids[1].deviceCode, " 0xB4");
+    for (const char* fault : {"slow-erase:3", "unerasable:0x10", "vpp-missing"})
+        EXPECT_TRUE(ApplySimFault(rig.board, fault, error)) << fault << ": " << error;
 }
 
 TEST(Flash28F, EmptySocketFailsEveryWriteCommand) {
@@ -200,7 +206,7 @@ TEST(Flash28F, EmptySocketFailsEveryWriteCommand) {
     rig.board.remove();
     rig.load({0x00});
     RunCommand(rig.ctx, Command::Program);
-    expectFailure(rig, " Error at 0x000000  Chip = 0xFF  buffer = 0x00");
+    ExpectFailure(rig, " Error at 0x000000  Chip = 0xFF  buffer = 0x00");
     rig.ui.messages.clear();
     RunCommand(rig.ctx, Command::Erase);
     EXPECT_TRUE(rig.ui.saw("Erase Completed"));  // an empty socket reads erased: nothing to tell
