@@ -50,7 +50,12 @@ const char* const kFaultHelp =
     "  avr-locked:1..3    the lock bits of that mode programmed\n"
     "  avr-busy-stuck     RDY/BSY never returns after the first write\n"
     "  avr-fuse-pulse:US  the fuse cells need a /WR pulse of US microseconds\n"
-    "  (stuck:ADDR and slow:ADDR take flash byte addresses; EEPROM bytes at 0x40000 up)\n";
+    "  (stuck:ADDR and slow:ADDR take flash byte addresses; EEPROM bytes at 0x40000 up)\n"
+    "28F0x0, MX26C, MX28F2000, i28Fx00, SST28SF040A, LE28F4001:\n"
+    "  slow-erase:K       the erase takes K times as long (28F0x0: K times the pulses)\n"
+    "  unerasable:ADDR    the erase unit holding ADDR never erases (28F0x0: that byte)\n"
+    "  vpp-missing        the programming voltage never reaches the chip\n"
+    "  id:MAKER:DEVICE    the part answers these ID codes\n";
 
 int usageError(const std::string& what) {
     std::cerr << "tavrin: " << what << "; try 'tavrin --help'\n";

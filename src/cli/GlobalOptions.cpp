@@ -51,6 +51,16 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--skip-ff", o.skipFF, "do not program bytes equal to 0xFF");
     app.add_flag("--fast", o.fast, "fast command sequences (flash families)");
     app.add_option_function<std::string>(
+           "--fast-erase",
+           [&o](const std::string& value) {
+               const std::string v = lowered(value);
+               if (v != "on" && v != "off")
+                   throw CLI::ValidationError("--fast-erase", "is on or off, not '" + value + "'");
+               o.fastErase = v == "on" ? 1 : 0;
+           },
+           "28F0x0 erase verify: every 100th byte (on) or every byte (off, the default)")
+        ->type_name("on|off");
+    app.add_option_function<std::string>(
            "--command-set",
            [&o](const std::string& value) {
                const std::string v = lowered(value);

@@ -18,10 +18,11 @@ struct Options {
     std::optional<uint32_t> offset;
     bool skipFF = false;
     bool fast = false;
-    bool truncate = false;
-    std::optional<int> pin7;     // 24Cxxx WP pin: 1 high (write protect), 0 low
-    std::optional<int> protect;  // 25Cxxx block protection item: 0 none .. 3 whole array
-    bool wpen = false;           // 25Cxxx WPEN with the protection     // accept that data past the end of the device is left out
+    std::optional<int> fastErase;  // 28F0x0 "Fast Erase": 1 on, 0 off
+    bool truncate = false;         // accept that data past the end of the device is left out
+    std::optional<int> pin7;       // 24Cxxx WP pin: 1 high (write protect), 0 low
+    std::optional<int> protect;    // 25Cxxx block protection item: 0 none .. 3 whole array
+    bool wpen = false;             // 25Cxxx WPEN with the protection
     std::optional<int> board;  // profile `tavrin`: 1 = PCB3, 0 = Tavrin
     std::string format;        // bin|hex|srec|eep|auto for input and output; empty = by name
     std::string inFormat;      // the same for input files only

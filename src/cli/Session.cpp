@@ -28,7 +28,7 @@ namespace {
 
 // Families whose program routine honours the option.
 bool honoursSkipFF(int32_t eep) {
-    for (int e : {0, 3, 4, 5, 12, 13, 15, 19, 23, 24, 25, 26, 27, 30, 31})
+    for (int e : {0, 4, 5, 12, 13, 15, 19, 23, 24, 25, 26, 27, 30, 31})
         if (e == eep) return true;
     return false;
 }
@@ -124,13 +124,18 @@ int Session::applyOptions() {
                             std::string(option) + " does not apply to " + device_->caption);
         if (!programBuilt)
             return complain(kExitUsage, std::string(o_.skipFF ? "--skip-ff" : "--fast") +
-                                            ": programming " + device_->caption +
-                                            " is not available in this build yet");
+                                            ": " + device_->caption +
+                                            " has no program command");
         if (o_.skipFF) p.skipFF = 1;
         if (o_.fast) p.fastPro = 1;
     }
     if (!o_.eepromFile.empty() && (!device_ || p.eep != 14))
         return complain(kExitUsage, "--eeprom applies to AVR devices only");
+    if (o_.fastErase) {
+        if (!device_ || p.eep != 3)
+            return complain(kExitUsage, "--fast-erase applies to the 28F0x0 flash only");
+        p.fastErase = *o_.fastErase;
+    }
     if ((o_.picConfig || o_.writeOsccal) && (!device_ || p.PIC == 0))
         return complain(kExitUsage, std::string(o_.picConfig ? "--config" : "--write-osccal") +
                                         " applies to PIC devices only");

@@ -1,6 +1,9 @@
 #include "core/Dispatch.h"
 
 #include "algorithms/mcu/Avr.h"
+#include "algorithms/parallel/Flash28F.h"
+#include "algorithms/parallel/FlashI28Fx00.h"
+#include "algorithms/parallel/FlashSst28SF.h"
 #include "algorithms/parallel/Jedec29F.h"
 #include "algorithms/parallel/Ds12xx.h"
 #include "algorithms/parallel/Eeprom28C.h"
@@ -98,6 +101,25 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     t[24].erase = run(&EraseW27E);
     t[21].program = run(&TestSram);
     t[20].program = run(&ProgramDs12xx);
+    // 28F flash with single-cycle commands and the MXIC parts that share its command bytes.
+    t[3].program = run(&Program28F);
+    t[3].erase = run(&Erase28F);
+    t[30].program = run(&ProgramMx28);
+    t[30].erase = run(&EraseMx26C);
+    t[31].program = run(&ProgramMx28);
+    t[31].erase = run(&EraseMx28F);
+    t[3].getId = run(&ReadId28F);
+    // Boot-block flash with a status register.
+    t[19].program = run(&Program28Fx00);
+    t[19].erase = run(&Erase28Fx00);
+    t[19].getId = run(&ReadId28Fx00);
+    // SST28SF040A (chip erase) and LE28F4001 (sector erase).
+    for (int eep : {25, 26}) {
+        t[eep].program = run(&ProgramSst28SF);
+        t[eep].getId = run(&ReadIdSst28SF);
+    }
+    t[25].erase = run(&EraseSst28SF);
+    t[26].erase = run(&SectorEraseLe28F);
     return t;
 }
 

@@ -17,6 +17,9 @@
 #include "sim/mcu/SimAvr.h"
 #include "sim/serial/SimEeprom25C.h"
 #include "sim/serial/SimEeprom93C.h"
+#include "sim/parallel/SimFlash28F.h"
+#include "sim/parallel/SimFlashI28Fx00.h"
+#include "sim/parallel/SimFlashSst28SF.h"
 
 namespace tavrin {
 
@@ -68,17 +71,14 @@ const EpromEntry kEproms[] = {
     {13, 107, sim::NmosEprom, "27010", 128 * K, EpromPins::PgmPin, false},
     {13, 108, sim::NmosEprom, "27020", 256 * K, EpromPins::PgmPin, false},
     {13, 109, sim::NmosEprom, "27040", 512 * K, EpromPins::CeProgram, false},
-    // Read as EPROMs; their own program and erase commands come with the 28F family.
-    {30, 101, sim::QuickPulseEprom, "MX26C1000", 128 * K, EpromPins::PgmPin, false},
-    {30, 102, sim::QuickPulseEprom, "MX26C2000", 256 * K, EpromPins::PgmPin, false},
 };
 
 bool isEpromFamily(int32_t eep) {
-    return eep == 0 || eep == 13 || eep == 24 || eep == 30;
+    return eep == 0 || eep == 13 || eep == 24;
 }
 
 bool isOtherParallelFamily(int32_t eep) {
-    for (int32_t e : {3, 4, 5, 7, 9, 12, 15, 19, 20, 21, 22, 23, 25, 26, 27, 31})
+    for (int32_t e : {4, 5, 7, 9, 12, 15, 20, 21, 22, 23, 27})
         if (e == eep) return true;
     return false;
 }
@@ -150,6 +150,9 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
         if (auto chip = sim::MakeEepromChip(p.eep, p.DeviceID)) return chip;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
+    if (auto flash = sim::MakeFlash28F(p.eep, p.DeviceID, size)) return flash;
+    if (auto flash = sim::MakeFlashI28Fx00(p.eep, p.DeviceID, size)) return flash;
+    if (auto flash = sim::MakeFlashSst28SF(p.eep, p.DeviceID)) return flash;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -224,7 +227,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
             "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
             "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "
-            "battery-dead)";
+            "battery-dead; 28F, i28Fx00 and SST28SF flash: slow-erase:K, unerasable:ADDR, "
+            "vpp-missing, id:MAKER:DEVICE)";
     return false;
 }
 

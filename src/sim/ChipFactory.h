@@ -11,8 +11,10 @@
 namespace tavrin {
 
 // The chip model for the device in the profile (eep, DeviceID, size, package, epr64): an EPROM
-// model for the UV and electrically erasable EPROM families (eep 0, 13, 24, 30), a plain memory
-// of the device size for the other parallel families until they have models of their own, the
+// model for the UV and electrically erasable EPROM families (eep 0, 13, 24), the family's own
+// model where it has one (28F, i28Fx00 and SST28SF flash and the MXIC parts, eep 3, 19, 25, 26,
+// 30, 31), a plain memory of the
+// device size for the other parallel families until they have models of their own, the
 // bit-level serial EEPROMs for the serial families, nullptr when no device is selected or the
 // family has no model yet.
 std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
@@ -29,7 +31,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 // and the faults of the chip's own family (JEDEC flash: protect:SECTOR, slow-erase:K,
 // id:MAKER:DEVICE, ignores-protect; AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US;
 // EEPROM and sector flash: sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases;
-// DS12xx: battery-dead; see its model).
+// DS12xx: battery-dead; 28F, i28Fx00 and SST28SF flash: slow-erase:K, unerasable:ADDR,
+// vpp-missing, id:MAKER:DEVICE; see their models).
 // False with `error` set when the text is not a fault or the chip cannot take it.
 bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& error);
 

@@ -199,6 +199,7 @@ void TfrmEprom::FormCreate() {
             const QSignalBlocker b1(cbPort_), b2(cbFastErase_), b3(cbCheckType_);
             cbPort_->setCurrentIndex(settings_.port);
             cbFastErase_->setCurrentIndex(settings_.fastErase);
+            ctx_.profile.fastErase = settings_.fastErase;  // the field follows what the box shows
             cbCheckType_->setCurrentIndex(settings_.checkType);
         }
         fileFolder_ = settings_.files;

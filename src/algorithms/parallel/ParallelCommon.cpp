@@ -8,7 +8,8 @@
 namespace tavrin {
 
 uint32_t BusAddress(const DeviceProfile& p, uint32_t a) {
-    return p.swap == 1 ? Bus::SwapAddress(a) : a;
+    if (p.swap == 1) a = Bus::SwapAddress(a);
+    return p.pin30 == 1 ? a | kPin30 : a;
 }
 
 int64_t ClipLoadedToDevice(Context& ctx) {

@@ -18,7 +18,12 @@ inline int ReadStrobeLevel(const DeviceProfile& p) {
     return p.epr64 == 1 ? 0 : 1;
 }
 
-// The address put on the socket for device address `a`.
+// Address bit 17 of the socket (pin 30) held high for the parts that need it there (RP# of the
+// 28F001, CE2 of the 62512 and 628128).
+inline constexpr uint32_t kPin30 = 0x20000;
+
+// The address put on the socket for device address `a`: swapped for the parts wired that way,
+// then with pin 30 held high where the profile says so.
 uint32_t BusAddress(const DeviceProfile& p, uint32_t a);
 
 // Clips bufferLoaded to the device (bufferSize - 1) and returns the last image index a program or

@@ -16,7 +16,7 @@ const TableHandler& table() {
                 {.tag = 5, .size = 128 * K, .package = 32, .dip = 7},
                 {.tag = 6, .size = 256 * K, .package = 32, .dip = 7},
                 {.tag = 7, .size = 512 * K, .package = 32, .dip = 12},
-                {.tag = 8, .size = 128 * K, .package = 32, .dip = 7, .flags = Pin30},
+                {.tag = 8, .size = 128 * K, .package = 32, .dip = 7, .flags = Pin30, .shiftAdr = 17},
             },
         .after =
             [](Context& ctx, int32_t, int32_t&) {

@@ -1,0 +1,18 @@
+#pragma once
+// Boot-block flash with a status register (i28F200/400/800 in byte mode, 28F001BX-T): byte
+// program and block erase run by the chip's own state machine, polled on its status register.
+
+#include "core/Context.h"
+
+namespace tavrin {
+
+// Image index i goes to device address Offset + i (0xFF bytes skipped with Skip 0xFF), each byte
+// polled to the end and retried after a program error; then the common verify.
+void Program28Fx00(Context& ctx);
+// Erases block by block: the 28F001BX-T by its own block map, the others every 8 KB.
+void Erase28Fx00(Context& ctx);
+
+// Maker code at 0 and device code after 90h, with a read-array command between the two.
+void ReadId28Fx00(Context& ctx);
+
+}  // namespace tavrin
