@@ -39,6 +39,7 @@
 #include "devices/DisplayState.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
+#include "ui/ChecksumPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/MxicProtectPanel.h"
 #include "ui/PicSettingsPanel.h"
@@ -253,6 +254,11 @@ void TfrmEprom::buildDevicePage(QWidget* page) {
     label(Panel4, "Size & Checksum", QRect(6, 28, 120, 14));
     edBuffer_ = readOnlyBox(Panel4, "edBuffer", QRect(6, 42, 90, 20));
     edChecksum_ = readOnlyBox(Panel4, "edChecksum", QRect(100, 42, 90, 20));
+    auto* btnChecksums = new QPushButton("All...", Panel4);
+    btnChecksums->setObjectName("btnChecksums");
+    btnChecksums->setToolTip("Every checksum of the buffer side by side");
+    btnChecksums->setGeometry(194, 42, 68, 20);
+    connect(btnChecksums, &QPushButton::clicked, this, [this] { ShowChecksumPanel(this, ctx_); });
     label(Panel4, "Shift & Pattern adr", QRect(6, 64, 120, 14));
     edShiftAdr_ = readOnlyBox(Panel4, "edShiftAdr", QRect(6, 78, 90, 20));
     edPatternAdr_ = readOnlyBox(Panel4, "edPatternAdr", QRect(100, 78, 90, 20));
