@@ -37,6 +37,7 @@
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
+#include "ui/AvrSettingsPanel.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/ChecksumPanel.h"
@@ -408,7 +409,9 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     sbLockBit_->setGeometry(200, 24, 62, 24);  // beside the long captions, inside the group
     connect(sbLockBit_, &QPushButton::clicked, this, [this] { sbLockBitClick(); });
 
-    group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
+    avrPanel_ = std::make_shared<AvrSettingsPanel>(
+        ctx_, group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit"),
+        [this](const std::function<void()>& task) { runLongTask(task); });
     picPanel_ = std::make_shared<PicSettingsPanel>(ctx_, group("pPICSettings", "PIC Setting"),
                                                    [this] { winstat(); });
     BuildSpi25CPanel(group("p25CxxxSetting", "SPI (25Cxxx) setting"), ctx_,
