@@ -45,6 +45,7 @@ class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
 class PicSettingsPanel;
+class AvrSettingsPanel;
 
 inline constexpr int kFormHeight = 480;
 // The application title: the caption of the program's message boxes.
@@ -255,6 +256,7 @@ class TfrmEprom : public QMainWindow {
     QLineEdit* edRdLB_ = nullptr;
     QFrame* pPICdeviceID_ = nullptr;
     std::shared_ptr<PicSettingsPanel> picPanel_;  // the controls of pPICSettings
+    std::shared_ptr<AvrSettingsPanel> avrPanel_;  // the controls of pAVRsetting
 };
 
 }  // namespace tavrin::ui

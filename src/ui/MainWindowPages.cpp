@@ -37,8 +37,10 @@
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
+#include "ui/AvrSettingsPanel.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
+#include "ui/ChecksumPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/MxicProtectPanel.h"
 #include "ui/PicSettingsPanel.h"
@@ -253,6 +255,11 @@ void TfrmEprom::buildDevicePage(QWidget* page) {
     label(Panel4, "Size & Checksum", QRect(6, 28, 120, 14));
     edBuffer_ = readOnlyBox(Panel4, "edBuffer", QRect(6, 42, 90, 20));
     edChecksum_ = readOnlyBox(Panel4, "edChecksum", QRect(100, 42, 90, 20));
+    auto* btnChecksums = new QPushButton("All...", Panel4);
+    btnChecksums->setObjectName("btnChecksums");
+    btnChecksums->setToolTip("Every checksum of the buffer side by side");
+    btnChecksums->setGeometry(194, 42, 68, 20);
+    connect(btnChecksums, &QPushButton::clicked, this, [this] { ShowChecksumPanel(this, ctx_); });
     label(Panel4, "Shift & Pattern adr", QRect(6, 64, 120, 14));
     edShiftAdr_ = readOnlyBox(Panel4, "edShiftAdr", QRect(6, 78, 90, 20));
     edPatternAdr_ = readOnlyBox(Panel4, "edPatternAdr", QRect(100, 78, 90, 20));
@@ -402,7 +409,9 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
     sbLockBit_->setGeometry(200, 24, 62, 24);  // beside the long captions, inside the group
     connect(sbLockBit_, &QPushButton::clicked, this, [this] { sbLockBitClick(); });
 
-    group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit");
+    avrPanel_ = std::make_shared<AvrSettingsPanel>(
+        ctx_, group("pAVRsetting", "AVR 8-bit RISC   Lock Bit/FuseBit"),
+        [this](const std::function<void()>& task) { runLongTask(task); });
     picPanel_ = std::make_shared<PicSettingsPanel>(ctx_, group("pPICSettings", "PIC Setting"),
                                                    [this] { winstat(); });
     BuildSpi25CPanel(group("p25CxxxSetting", "SPI (25Cxxx) setting"), ctx_,

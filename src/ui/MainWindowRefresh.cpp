@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "devices/DisplayState.h"
+#include "ui/AvrSettingsPanel.h"
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
@@ -72,6 +73,7 @@ void TfrmEprom::applyDisplayState() {
         if (g->objectName() == "p25CxxxSetting") RefreshSpi25CPanel(g, ctx_);
     }
     if (picPanel_) picPanel_->show(s);
+    if (avrPanel_) avrPanel_->show(s);
     if (!s.p49F00xCaption.empty())
         p49F00xsetting_->setTitle(QString::fromStdString(s.p49F00xCaption));
     setBox(cbSkip_0xFF_, s.cbSkip_0xFF);

@@ -15,27 +15,6 @@ using namespace tavrin;
 using namespace tavrin::ui;
 using namespace tavrin::ui::test;
 
-namespace {
-
-QAction* findDeviceAction(QMenu* menu, const QString& caption) {
-    for (QAction* a : menu->actions()) {
-        if (a->menu()) {
-            if (QAction* found = findDeviceAction(a->menu(), caption)) return found;
-        } else if (a->data().toString() == caption) {
-            return a;
-        }
-    }
-    return nullptr;
-}
-
-void chooseDevice(TfrmEprom& w, const QString& caption) {
-    QAction* a = findDeviceAction(w.deviceMenu(), caption);
-    QVERIFY2(a, qPrintable(caption));
-    a->trigger();
-}
-
-}  // namespace
-
 class PicWindowTest : public QObject {
     Q_OBJECT
   private slots:

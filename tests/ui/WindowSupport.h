@@ -1,11 +1,12 @@
 #pragma once
-// Helpers of the window tests: a private settings folder per test, the simulated board, and ways
-// to reach controls by their names.
+// Helpers of the window tests: a private settings folder per test, the simulated board, ways to
+// reach controls by their names, and the device menu.
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -56,6 +57,25 @@ T* child(QObject& w, const char* name) {
 
 inline QString status(TfrmEprom& w) {
     return child<QLabel>(w, "StatusBar")->text();
+}
+
+// The device menu entry whose data is `caption`, searched through every submenu.
+inline QAction* findDeviceAction(QMenu* menu, const QString& caption) {
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            if (QAction* found = findDeviceAction(a->menu(), caption)) return found;
+        } else if (a->data().toString() == caption) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+// Chooses a device as a click on its menu entry does; fails the test when there is none.
+inline void chooseDevice(TfrmEprom& w, const QString& caption) {
+    QAction* a = findDeviceAction(w.deviceMenu(), caption);
+    QVERIFY2(a, qPrintable(caption));
+    a->trigger();
 }
 
 // Answers the next modal message box with `button` once it shows up.

@@ -1,8 +1,12 @@
 // The image commands that need no chip: checksum, convert and romident.
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
+#include <nlohmann/json.hpp>
+
 #include "buffer/Checksum.h"
+#include "buffer/ChecksumSet.h"
 #include "buffer/FileCommands.h"
 #include "buffer/RomIdent.h"
 #include "cli/CliFiles.h"
@@ -14,12 +18,43 @@ namespace tavrin::cli {
 
 namespace {
 
-int checksum(Session& s, const std::string& path) {
-    if (int status = s.load(path); status != kExitOk) return status;
+struct ChecksumRequest {
+    std::string path;
+    bool all = false;
+    std::string range;  // FIRST-LAST or FIRST+LENGTH; empty: the device's checksum length
+};
+
+int checksum(Session& s, const ChecksumRequest& r) {
+    if (int status = s.load(r.path); status != kExitOk) return status;
     Context& ctx = s.ctx();
-    const size_t length = ChecksumLength(ctx, ctx.profile.bufferSize);
-    std::cout << "16 Bit Addition: " << ChecksumText(ctx.Buffer.data(), length, kCheckSum16) << '\n'
-              << "32 Bit CRC:     " << ChecksumText(ctx.Buffer.data(), length, kCheckCrc32) << '\n';
+    ByteRange range{0, 0};
+    size_t length = ChecksumLength(ctx, ctx.profile.bufferSize);
+    if (!r.range.empty()) {
+        std::string error;
+        const auto parsed = ParseByteRange(r.range, ctx.Buffer.size(), error);
+        if (!parsed) return Session::complain(kExitUsage, "--range: " + error);
+        range = *parsed;
+        length = range.length();
+    }
+    const uint8_t* data = ctx.Buffer.data() + range.first;
+    if (!r.all && r.range.empty()) {
+        std::cout << "16 Bit Addition: " << ChecksumText(data, length, kCheckSum16) << '\n'
+                  << "32 Bit CRC:     " << ChecksumText(data, length, kCheckCrc32) << '\n';
+        return kExitOk;
+    }
+    std::vector<ChecksumLine> lines = ChecksumLines(ComputeChecksums(data, length));
+    if (!r.all) lines = {lines.front(), lines[4]};  // the two of the window's box
+    if (s.options().json) {
+        nlohmann::ordered_json out;
+        out["first"] = range.first;
+        out["length"] = length;
+        for (const ChecksumLine& line : lines) out[line.key] = line.value;
+        std::cout << out.dump(2) << '\n';
+        return kExitOk;
+    }
+    std::printf("Range: 0x%06zX-0x%06zX (%zu bytes)\n", range.first, range.first + length - 1,
+                length);
+    for (const ChecksumLine& line : lines) std::printf("%-44s %s\n", line.label, line.value.c_str());
     return kExitOk;
 }
 
@@ -62,11 +97,15 @@ int romident(Session& s, const std::string& path) {
 
 void AddImageCommands(CommandTable& table) {
     auto in = std::make_shared<std::string>(), out = std::make_shared<std::string>();
-    table
-        .add("checksum", "16-bit sum and CRC-32 of FILE over the selected device's size",
-             Needs::Device, [in](Session& s) { return checksum(s, *in); })
-        ->add_option("FILE", *in, "input file")
-        ->required();
+    auto sums = std::make_shared<ChecksumRequest>();
+    CLI::App* k = table.add(
+        "checksum", "16-bit sum and CRC-32 of FILE over the selected device's size (--all: every sum)",
+        Needs::Device, [sums](Session& s) { return checksum(s, *sums); });
+    k->add_option("FILE", sums->path, "input file")->required();
+    k->add_flag("--all", sums->all,
+                "byte sum, Intel and Motorola word sums, CRC-16/CCITT, CRC-32 and SHA-256");
+    k->add_option("--range", sums->range,
+                  "bytes FIRST-LAST or FIRST+LENGTH (hex) instead of the device size");
     CLI::App* c = table.add("convert", "convert between image formats (--in-format, --out-format)",
                             Needs::Image, [in, out](Session& s) { return convert(s, *in, *out); });
     c->add_option("IN", *in, "input file (\"-\": standard input)")->required();
