@@ -16,18 +16,22 @@ std::string trimmed(const std::string& text) {
 
 }  // namespace
 
+nlohmann::ordered_json ElectronicIdJson(const ElectronicIdView& id) {
+    nlohmann::ordered_json j;
+    j["manufacturer"] = trimmed(id.manufacturerName);
+    j["manufacturerCode"] = trimmed(id.manufacturerCode);
+    j["device"] = trimmed(id.deviceName);
+    j["deviceCode"] = trimmed(id.deviceCode);
+    if (id.showLock) {
+        j["lockBits"] = trimmed(id.lockBit);
+        j["lockMode"] = trimmed(id.lockMode);
+    }
+    return j;
+}
+
 void PrintElectronicId(const ElectronicIdView& id, bool json, std::ostream& out) {
     if (json) {
-        nlohmann::ordered_json j;
-        j["manufacturer"] = trimmed(id.manufacturerName);
-        j["manufacturerCode"] = trimmed(id.manufacturerCode);
-        j["device"] = trimmed(id.deviceName);
-        j["deviceCode"] = trimmed(id.deviceCode);
-        if (id.showLock) {
-            j["lockBits"] = trimmed(id.lockBit);
-            j["lockMode"] = trimmed(id.lockMode);
-        }
-        out << j.dump() << '\n';
+        out << ElectronicIdJson(id).dump() << '\n';
         return;
     }
     out << "manufacturer: " << trimmed(id.manufacturerName) << '\n'

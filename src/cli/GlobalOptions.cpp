@@ -158,7 +158,11 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
                  "calibration (kept otherwise)");
     app.add_option("--trace", o.trace, "simulated board: write the socket pin trace")
         ->type_name("FILE.vcd");
-    app.add_flag("--json", o.json, "machine-readable output");
+    app.add_flag("--json", o.json,
+                 "machine-readable output: one result object at the end (command, device, "
+                 "outcome, message, mismatch, board time, counts)");
+    app.add_flag("--json-events", o.jsonEvents,
+                 "a JSON line per message, gauge and percent of progress while a command runs");
     app.add_flag_callback(
         "-q,--quiet", [&o] { o.verbosity = Verbosity::Quiet; }, "errors only");
     app.add_flag_callback(

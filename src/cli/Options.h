@@ -31,7 +31,8 @@ struct Options {
     std::optional<uint16_t> picConfig;  // PIC configuration word replacing the loaded file's
     bool writeOsccal = false;           // 12C50x: the calibration word may be overwritten
     std::string eepromFile;             // AVR: the EEPROM area's own file (EEP, or raw binary)
-    bool json = false;
+    bool json = false;        // one result object at the end
+    bool jsonEvents = false;  // a line per message, gauge and percent of progress
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;

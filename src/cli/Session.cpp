@@ -57,19 +57,47 @@ const char* commandName(Command which) {
     return "?";
 }
 
+// The last refusal of the tool's own, for the JSON result.
+std::string& lastComplaint() {
+    static std::string text;
+    return text;
+}
+
 }  // namespace
 
-Session::Session(const Options& options) : o_(options), ui_(o_.verbosity, o_.yes, o_.truncate), ctx_(&ui_) {
+Session::Session(const Options& options)
+    : o_(options),
+      ui_(o_.verbosity, o_.yes, o_.truncate),
+      report_(o_.json, o_.jsonEvents),
+      ctx_(&watch_) {
     ui_.attach(&ctx_);
+    ui_.setPanelsOnStderr(o_.json);
+    report_.follow(watch_);
 }
 
 int Session::complain(int status, const std::string& text) {
     std::cerr << "tavrin: " << text << '\n';
+    if (lastComplaint().empty()) lastComplaint() = text;
     return status;
 }
 
 int Session::run(const CommandTable::Entry& entry) {
+    // The listing prints its own JSON array.
     if (entry.needs == Needs::Nothing) return entry.body(*this);
+    lastComplaint().clear();
+    const int status = prepareAndRun(entry);
+    JsonReport::Run run;
+    run.command = entry.parser->get_name();
+    if (device_) run.device = device_->caption;
+    run.status = status;
+    if (status != kExitOk) run.complaint = lastComplaint();
+    run.watcher = &watch_;
+    if (startNs_) run.boardTimeUs = (ctx_.port().clock().nowNs() - *startNs_) / 1000.0;
+    report_.finish(run);
+    return status;
+}
+
+int Session::prepareAndRun(const CommandTable::Entry& entry) {
     // The same start-up as the window's: the image erased for the chosen device.
     int status = kExitOk;
     StartUp(ctx_, [&](Context&) { status = selectDevice(); });
@@ -206,6 +234,7 @@ int Session::openPort(bool needsBoard) {
     }
     if (needsBoard && !portError_.empty()) return complain(kExitNoHardware, portError_);
     ctx_.bus.PowerDown();  // the board idles unpowered from the start
+    startNs_ = ctx_.port().clock().nowNs();
     return kExitOk;
 }
 
@@ -235,13 +264,14 @@ int Session::runCommand(Command which) {
                         Format("Use offset of 0x%06X?", ctx_.profile.Offset) +
                             " cannot be asked: no terminal answers it (--yes answers Yes)");
     ui_.resetOutcome();
+    watch_.clear();
     RunCommand(ctx_, which);
     const int status = outcome();
     afterwords(which, status);
     return status;
 }
 
-void Session::afterwords(Command which, int status) const {
+void Session::afterwords(Command which, int status) {
     const DeviceProfile& p = ctx_.profile;
     // The 0xFF fill of the 28C parts ends without a message of its own.
     if (status == kExitOk && which == Command::Erase && p.eep == 5)
@@ -255,12 +285,14 @@ void Session::afterwords(Command which, int status) const {
         const std::string hint = "an AT28C part with software data protection ignores byte "
                                  "writes; if the chip is one, choose \"" + entry + "\"";
         std::fprintf(stderr, "hint: %s\n", hint.c_str());
-        if (o_.json) std::cout << nlohmann::ordered_json{{"hint", hint}, {"entry", entry}}.dump() << '\n';
+        report_.fields()["hint"] = hint;
+        report_.fields()["entry"] = entry;
     }
 }
 
 int Session::runAction(const std::function<void()>& action) {
     ui_.resetOutcome();
+    watch_.clear();
     action();
     return outcome();
 }
@@ -302,7 +334,10 @@ int Session::prepareOutput(const std::string& path, FileFormat& format) {
                         "the EEP format holds the EEPROM area of an AVR" +
                             (device_ ? ", which " + device_->caption + " is not" : std::string()) +
                             "; choose bin, hex or srec");
-    if (IsStdStream(path)) return kExitOk;
+    if (IsStdStream(path)) {
+        report_.divertToStderr();  // standard output carries the image
+        return kExitOk;
+    }
     if (const std::string reason = UnwritableReason(path); !reason.empty())
         return complain(kExitUsage, "cannot write '" + path + "': " + reason);
     return kExitOk;

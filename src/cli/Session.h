@@ -10,11 +10,13 @@
 #include "buffer/FileFormat.h"
 #include "cli/CliApp.h"
 #include "cli/CommandTable.h"
+#include "cli/JsonReport.h"
 #include "cli/Options.h"
 #include "cli/SimSession.h"
 #include "cli/TerminalFrontEnd.h"
 #include "core/Context.h"
 #include "core/Dispatch.h"
+#include "core/RunWatch.h"
 #include "devices/Catalogue.h"
 
 namespace tavrin::cli {
@@ -29,6 +31,10 @@ class Session {
     const Options& options() const { return o_; }
     Context& ctx() { return ctx_; }
     TerminalFrontEnd& ui() { return ui_; }
+    // What the running command showed, and the JSON result it adds its own fields to.
+    WatchingFrontEnd& watcher() { return watch_; }
+    JsonReport& report() { return report_; }
+    bool json() const { return o_.json; }
     const DeviceEntry* device() const { return device_; }
 
     // "tavrin: <text>" on stderr; returns `status`.
@@ -52,9 +58,10 @@ class Session {
     int saveEeprom();
 
   private:
+    int prepareAndRun(const CommandTable::Entry& entry);
     // Lines of the tool's own after a command: the close of a routine that shows none, and the
     // hint for a 28C entry whose part may be a protected AT28C.
-    void afterwords(Command which, int status) const;
+    void afterwords(Command which, int status);
 
     int selectDevice();
     int applyOptions();
@@ -66,7 +73,10 @@ class Session {
 
     Options o_;
     TerminalFrontEnd ui_;
+    WatchingFrontEnd watch_{ui_};
+    JsonReport report_;
     Context ctx_;
+    std::optional<double> startNs_;
     const DeviceEntry* device_ = nullptr;
     sim::SimBoard* board_ = nullptr;
     std::optional<SimSession> session_;

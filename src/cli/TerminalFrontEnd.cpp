@@ -171,7 +171,7 @@ void TerminalFrontEnd::inform(const std::string& text) {
 
 void TerminalFrontEnd::showResult(const std::string& panel, const std::string& text) {
     clearBar();
-    std::cout << panel << ": " << text << '\n';
+    (panelsOnStderr_ ? std::cerr : std::cout) << panel << ": " << text << '\n';
 }
 
 }  // namespace tavrin::cli

@@ -52,6 +52,8 @@ class TerminalFrontEnd : public FrontEnd {
     // While set, message boxes are collected in `sink` instead of shown (the command prints
     // what it wants of them).
     void captureInforms(std::vector<std::string>* sink) { informs_ = sink; }
+    // With --json standard output holds JSON only: result panels are shown on stderr.
+    void setPanelsOnStderr(bool onStderr) { panelsOnStderr_ = onStderr; }
 
   private:
     void drawBar();
@@ -68,6 +70,7 @@ class TerminalFrontEnd : public FrontEnd {
     bool sawError_ = false;
     bool sawHardwareError_ = false;
     bool sawRefusal_ = false;
+    bool panelsOnStderr_ = false;
     std::string caption_;
     std::optional<ElectronicIdView> lastId_;
     int64_t max_ = 0;

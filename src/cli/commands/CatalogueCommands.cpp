@@ -23,9 +23,12 @@ void AddCatalogueCommands(CommandTable& table) {
               "the selected device: family, size, package, adapter, address lines, DIP switches",
               Needs::Device, [](Session& s) {
                   const Options& o = s.options();
-                  std::cout << (o.json ? DeviceInfoJson(s.ctx(), *s.device())
-                                       : DeviceInfoText(s.ctx(), *s.device(),
-                                                        o.verbosity == Verbosity::Verbose));
+                  if (o.json)
+                      s.report().fields().update(
+                          nlohmann::ordered_json::parse(DeviceInfoJson(s.ctx(), *s.device())));
+                  else
+                      std::cout << DeviceInfoText(s.ctx(), *s.device(),
+                                                  o.verbosity == Verbosity::Verbose);
                   return kExitOk;
               });
 }

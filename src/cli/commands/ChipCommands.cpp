@@ -31,7 +31,12 @@ int readChip(Session& s, const std::string& path) {
 // Get ID, then the panel's fields on stdout.
 int electronicId(Session& s) {
     const int status = s.runCommand(Command::GetId);
-    if (const auto& id = s.ui().lastId()) PrintElectronicId(*id, s.options().json, std::cout);
+    if (const auto& id = s.ui().lastId()) {
+        if (s.json())  // the codes join the result object
+            s.report().fields().update(ElectronicIdJson(*id));
+        else
+            PrintElectronicId(*id, false, std::cout);
+    }
     return status;
 }
 

@@ -37,19 +37,18 @@ int checksum(Session& s, const ChecksumRequest& r) {
         length = range.length();
     }
     const uint8_t* data = ctx.Buffer.data() + range.first;
-    if (!r.all && r.range.empty()) {
+    if (!r.all && r.range.empty() && !s.json()) {
         std::cout << "16 Bit Addition: " << ChecksumText(data, length, kCheckSum16) << '\n'
                   << "32 Bit CRC:     " << ChecksumText(data, length, kCheckCrc32) << '\n';
         return kExitOk;
     }
     std::vector<ChecksumLine> lines = ChecksumLines(ComputeChecksums(data, length));
     if (!r.all) lines = {lines.front(), lines[4]};  // the two of the window's box
-    if (s.options().json) {
-        nlohmann::ordered_json out;
+    if (s.json()) {  // the values join the result object
+        nlohmann::ordered_json& out = s.report().fields();
         out["first"] = range.first;
         out["length"] = length;
         for (const ChecksumLine& line : lines) out[line.key] = line.value;
-        std::cout << out.dump(2) << '\n';
         return kExitOk;
     }
     std::printf("Range: 0x%06zX-0x%06zX (%zu bytes)\n", range.first, range.first + length - 1,
@@ -79,7 +78,10 @@ int romident(Session& s, const std::string& path) {
     s.ui().captureInforms(nullptr);
     switch (result.kind) {
         case RomIdentResult::Kind::Listing:
-            std::cout << result.text;
+            if (s.json())
+                s.report().fields()["listing"] = result.text;
+            else
+                std::cout << result.text;
             return kExitOk;
         case RomIdentResult::Kind::NotFound:
             for (const std::string& box : boxes) std::cerr << box << '\n';

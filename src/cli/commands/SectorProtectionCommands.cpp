@@ -23,8 +23,8 @@ bool offered(Session& s, const std::string& command) {
     return false;
 }
 
-void printGrid(const MxicSectorGrid& grid, const std::vector<uint8_t>& status, bool json) {
-    if (json) {
+void printGrid(Session& session, const MxicSectorGrid& grid, const std::vector<uint8_t>& status) {
+    if (session.json()) {
         nlohmann::ordered_json sectors = nlohmann::json::array();
         for (int s = 0; s < kMxicSectors; ++s)
             sectors.push_back({{"sector", s},
@@ -32,7 +32,7 @@ void printGrid(const MxicSectorGrid& grid, const std::vector<uint8_t>& status, b
                                {"end", Format("0x%05X", uint32_t(s + 1) * kMxicSectorBytes - 1)},
                                {"status", status[size_t(s)]},
                                {"protected", status[size_t(s)] == 1}});
-        std::cout << nlohmann::ordered_json{{"sectors", sectors}}.dump() << '\n';
+        session.report().fields()["sectors"] = sectors;  // part of the result object
         return;
     }
     for (const std::string& row : grid.rows) std::cout << row << '\n';
@@ -58,7 +58,7 @@ int withGrid(Session& s, const std::string& command,
                     break;
                 }
     });
-    printGrid(grid, status, s.options().json);
+    printGrid(s, grid, status);
     return result;
 }
 
