@@ -2,6 +2,8 @@
 
 #include "algorithms/mcu/Avr.h"
 #include "algorithms/parallel/Jedec29F.h"
+#include "algorithms/mcu/Mcs48.h"
+#include "algorithms/mcu/Mcs51.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/UvEprom.h"
 #include "algorithms/mcu/Pic.h"
@@ -72,6 +74,19 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     // AVR microcontrollers in high-voltage parallel mode.
     t[14] = {run(&AvrRead),       run(&AvrProgram), run(&AvrVerify),
              run(&AvrBlankCheck), run(&AvrErase),   run(&AvrGetId)};
+    // MCS-51 (40-pin) and AT89Cx051 (20-pin) share their routines.
+    for (int eep : {10, 11}) {
+        t[eep].read = run(&ReadMcs51);
+        t[eep].program = run(&ProgramMcs51);
+        t[eep].verify = run(&VerifyMcs51);
+        t[eep].blank = run(&BlankCheckMcs51);
+        t[eep].erase = run(&EraseMcs51);
+    }
+    // MCS-48: EPROM parts (28) and mask-ROM parts (29), which only read and verify.
+    t[28].read = t[29].read = run(&ReadMcs48);
+    t[28].verify = t[29].verify = run(&VerifyMcs48);
+    t[28].program = run(&ProgramMcs48);
+    t[28].blank = run(&BlankCheckMcs48);
     return t;
 }
 
