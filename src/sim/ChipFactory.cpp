@@ -12,6 +12,8 @@
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/mcu/SimAvr.h"
+#include "sim/mcu/SimMcs48.h"
+#include "sim/mcu/SimMcs51.h"
 
 namespace tavrin {
 
@@ -143,6 +145,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto pic = sim::MakeSimPic(ctx)) return pic;
     if (std::unique_ptr<sim::SimChip> jedec = sim::MakeJedecChip(ctx)) return jedec;
     if (p.eep == 14) return sim::MakeAvrChip(ctx);
+    if (auto mcu = sim::MakeMcs51Chip(ctx)) return mcu;
+    if (auto mcu = sim::MakeMcs48Chip(ctx)) return mcu;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -194,6 +198,18 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             f->setStuckBit(address, int(bit), level == 1);
             return true;
         }
+    } else if (kind == "locked") {
+        // locked:N  lock bits 1..N programmed (a microcontroller with lock bits)
+        uint32_t mode = 0;
+        if (parseNumber(rest, mode) && mode <= 3) {
+            auto* lockable = board.chip() ? dynamic_cast<sim::LockableChip*>(board.chip()) : nullptr;
+            if (!lockable) {
+                error = fault + ": the chip in the socket has no lock bits";
+                return false;
+            }
+            lockable->setLockMode(int(mode));
+            return true;
+        }
     } else if (kind == "slow") {
         // slow:ADDR:K
         const size_t c2 = rest.find(':');
@@ -216,6 +232,9 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
             "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; AVR: avr-locked:1..3, "
             "avr-busy-stuck, avr-fuse-pulse:US)";
+            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected)";
+            "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, locked:0-3, no-chip, "
+            "board-absent, board-unpowered, busy-stuck:0|1)";
     return false;
 }
 
