@@ -50,5 +50,6 @@ void AddCatalogueCommands(CommandTable& table);
 void AddChipCommands(CommandTable& table);
 void AddImageCommands(CommandTable& table);
 void AddSectorProtectionCommands(CommandTable& table);
+void AddLockCommands(CommandTable& table);
 
 }  // namespace tavrin::cli

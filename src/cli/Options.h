@@ -18,7 +18,8 @@ struct Options {
     std::optional<uint32_t> offset;
     bool skipFF = false;
     bool fast = false;
-    bool truncate = false;     // accept that data past the end of the device is left out
+    bool truncate = false;
+    std::optional<int> lock;   // MCS-51 lock mode to write after programming (0-3)     // accept that data past the end of the device is left out
     std::optional<int> board;  // profile `tavrin`: 1 = PCB3, 0 = Tavrin
     std::string format;        // bin|hex|srec|eep|auto for input and output; empty = by name
     std::string inFormat;      // the same for input files only

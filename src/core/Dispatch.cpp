@@ -81,6 +81,7 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
         t[eep].verify = run(&VerifyMcs51);
         t[eep].blank = run(&BlankCheckMcs51);
         t[eep].erase = run(&EraseMcs51);
+        t[eep].getId = run(&ReadIdMcs51);
     }
     // MCS-48: EPROM parts (28) and mask-ROM parts (29), which only read and verify.
     t[28].read = t[29].read = run(&ReadMcs48);

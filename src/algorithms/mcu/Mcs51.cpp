@@ -1,5 +1,6 @@
 #include "algorithms/mcu/Mcs51.h"
 
+#include "algorithms/ElectronicId.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "core/ImageBuffer.h"
 #include "core/RunFrame.h"
@@ -375,6 +376,13 @@ void EraseMcs51(Context& ctx) {
         bus.PowerDown();
     }
     bus.Delay(25000);
+}
+
+void ReadIdMcs51(Context& ctx) {
+    powerUp(ctx);
+    Mcs51ReadSignature(ctx);
+    ctx.bus.PowerDown();
+    ShowElectronicId(ctx, ctx.mcs51.signature[0], ctx.mcs51.signature[1]);
 }
 
 bool LockMcs51(Context& ctx) {

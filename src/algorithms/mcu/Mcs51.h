@@ -17,6 +17,8 @@ void VerifyMcs51(Context& ctx);
 void ReadMcs51(Context& ctx);
 void BlankCheckMcs51(Context& ctx);
 void EraseMcs51(Context& ctx);
+// Get ID: the signature's maker and device bytes through the microcontroller overlay.
+void ReadIdMcs51(Context& ctx);
 
 // The lock write step with the record's lock mode (sbLockBit's dialog, and after programming).
 // False when the mode cannot be written on this part; the reason is on the status line then.

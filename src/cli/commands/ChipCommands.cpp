@@ -60,6 +60,16 @@ void AddChipCommands(CommandTable& table) {
               [](Session& s) { return s.runCommand(Command::Erase); });
     table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",
               Needs::Chip, electronicId);
+    table.add("erase", "erase", Needs::Chip, [](Session& s) {
+        const int status = s.runCommand(Command::Erase);
+        // The MCS-51 erase shows no message of its own: say that it ran through.
+        const int32_t eep = s.ctx().profile.eep;
+        if (status == kExitOk && (eep == 10 || eep == 11))
+            s.ui().message("Chip erased", MessageKind::Success);
+        return status;
+    });
+    table.add("id", "electronic ID", Needs::Chip,
+              [](Session& s) { return s.runCommand(Command::GetId); });
     table.add("test-hardware", "the hardware presence check", Needs::Board,
               [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
 }

@@ -10,6 +10,8 @@
 #include "algorithms/mcu/McuRig.h"
 #include "core/Commands.h"
 #include "core/RunFrame.h"
+#include "devices/DisplayState.h"
+#include "devices/Settings.h"
 #include "sim/mcu/SimMcs51.h"
 
 namespace tavrin {
@@ -109,6 +111,67 @@ TEST(Mcs51, SelectionFillsTheTimingRecord) {
     EXPECT_EQ(t.tWP, 12);
     EXPECT_EQ(rig.ctx.profile.DIP, 14);
     EXPECT_EQ(rig.ctx.profile.package, 2051);
+}
+
+std::string config(const DisplayState& s, const std::string& name) {
+    for (const auto& [label, text] : s.configs)
+        if (label == name) return text;
+    return "(none)";
+}
+
+TEST(Mcs51, TheConfigsPageAndTheTimingDisplayFollowTheSelection) {
+    Rig rig(kAT89C51RC);
+    DisplayState s = ComputeDisplayState(rig.ctx);
+    EXPECT_EQ(config(s, "mcs51 tWC"), "80");
+    EXPECT_EQ(config(s, "mcs51 tWP"), "5");
+    EXPECT_EQ(config(s, "mcs51 tWPb"), "120");
+    EXPECT_EQ(config(s, "mcs51 tWPe"), "3");
+    EXPECT_EQ(config(s, "mcs51 ird_lbit"), "1");
+    EXPECT_EQ(config(s, "mcs51 tErase"), "1");
+    EXPECT_EQ(config(s, "mcs51 type"), "40");
+    EXPECT_EQ(config(s, "mcs51 LockBit"), "0");
+    std::vector<std::string> group;  // the MCS-51 group in page order
+    for (const auto& [label, text] : s.configs)
+        if (label.rfind(kMcs51ConfigPrefix, 0) == 0) group.push_back(label.substr(6));
+    EXPECT_EQ(group, (std::vector<std::string>{"at89S", "tWP", "tWC", "Pulses", "type", "tWPb",
+                                               "tWPe", "ird_lbit", "tErase", "sig_Lbit",
+                                               "LockBit"}));
+    EXPECT_EQ(s.edTWC, " 80.0 uS");
+    EXPECT_EQ(s.optionGroup, "pMCS51Setting");
+    EXPECT_TRUE(s.commands.sbLockBit && s.commands.sbRdLB);
+    EXPECT_TRUE(s.rbLock123Enabled);
+    EXPECT_EQ(s.lockRadio, 0);
+
+    // The track bars set the record's pair, which the routines use.
+    tbTWCChange(rig.ctx, 1, 3000);
+    EXPECT_EQ(rig.ctx.mcs51.tWC, 3000);
+    EXPECT_EQ(ComputeDisplayState(rig.ctx).edTWC, " 3.0 mS");
+
+    SelectDevice(rig.ctx, *FindDevice(kAT89C2051));
+    rig.ctx.mcs51.LockBit = 2;
+    s = ComputeDisplayState(rig.ctx);
+    EXPECT_EQ(config(s, "mcs51 type"), "20");
+    EXPECT_EQ(config(s, "mcs51 tWP"), "12");
+    EXPECT_EQ(config(s, "mcs51 LockBit"), "2");
+    EXPECT_FALSE(s.rbLock123Enabled);
+    EXPECT_EQ(s.lockRadio, 2);
+}
+
+TEST(Mcs51, TheStoredLockModeOutlivesTheReplayedSelection) {
+    Rig rig(kAT89C51);
+    MemorySettingsStore store;
+    store.values = {{"Epr_eep", 10}, {"Epr_DeviceID", 6}, {"mcs51_ModeLock", 2}};
+    SettingsControls controls;
+    SettingsHooks hooks;
+    hooks.replay = [](Context& ctx, const std::string& handler, int32_t tag) {
+        SelectByHandler(ctx, handler, tag);
+    };
+    LoadSettings(rig.ctx, store, controls, hooks);
+    EXPECT_EQ(rig.ctx.controls.edDevice, "AT89S53       (12KB)");
+    EXPECT_EQ(rig.ctx.mcs51.at89S, 1);
+    EXPECT_EQ(rig.ctx.mcs51.LockBit, 2);  // the handler's 0 is overridden
+    SaveSettings(rig.ctx, store, controls);
+    EXPECT_EQ(std::get<int32_t>(store.values["mcs51_ModeLock"]), 2);
 }
 
 TEST(Mcs51, BlankCheckAndErase) {
@@ -349,6 +412,29 @@ TEST(Mcs51, SignatureReads) {
         Mcs51ReadSignature(rig.ctx);
         rig.ctx.bus.PowerDown();
         EXPECT_EQ(rig.ctx.mcs51.signature, (std::array<uint8_t, 3>{0x1E, 0x21, 0xFF}));
+    }
+}
+
+TEST(Mcs51, GetIdNamesThePartThroughTheMicrocontrollerOverlay) {
+    const struct {
+        const char* device;
+        uint8_t code;
+        const char* name;
+    } cases[] = {
+        {kAT89C51, 0x51, " AT89C51"},      {kAT89S8252, 0x72, " AT89S8252"},
+        {kAT89C55WD, 0x55, " AT89C55WD"},  {kAT89C2051, 0x21, " AT89C2051"},
+        {"AT89C1051", 0x11, " AT89C1051"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device);
+        Rig rig(c.device);
+        RunCommand(rig.ctx, Command::GetId);
+        ASSERT_FALSE(rig.ui.ids.empty());
+        EXPECT_EQ(rig.ui.ids.back().manufacturer, 0x1E);
+        EXPECT_EQ(rig.ui.ids.back().manufacturerName, " ATMEL");
+        EXPECT_EQ(rig.ui.ids.back().device, c.code);
+        EXPECT_EQ(rig.ui.ids.back().deviceName, c.name);
+        EXPECT_TRUE(rig.socketOff());
     }
 }
 
