@@ -284,20 +284,15 @@ DisplayState ComputeDisplayState(const Context& ctx) {
     s.edShiftAdr = Format(" A0 --> A%d", p.ShiftAdr);
     s.edPatternAdr = Format(" 0x%06X", p.PatternAdr);
 
-    s.tbTWC = trackBar(p.tWC, std::min<int64_t>(15 * int64_t{p.tWC}, 50000));
-    const int64_t twpMax = 15 * int64_t{p.tWP};
-    s.tbTWP = trackBar(p.tWP, twpMax > 50000 ? 60000 : twpMax);
-    // The AVR devices show the pair the bars last set for them.
-    s.edTWP = TimingText(p.eep == 14 ? p.avrTWP : p.tWP);
-    s.edTWC = TimingText(p.eep == 14 ? p.avrTWC : p.tWC);
-    // The MCS-51 routines run on the timing record's pair, so that is the pair on show.
+    // The MCS-51 routines run on the timing record's pair, so that pair is on show and on the
+    // bars; the AVR devices show the pair the bars last set for them.
     const bool mcs51 = p.eep == 10 || p.eep == 11;
     const int32_t twc = mcs51 ? ctx.mcs51.tWC : p.tWC, twp = mcs51 ? ctx.mcs51.tWP : p.tWP;
     s.tbTWC = trackBar(twc, std::min<int64_t>(15 * int64_t{twc}, 50000));
     const int64_t twpMax = 15 * int64_t{twp};
     s.tbTWP = trackBar(twp, twpMax > 50000 ? 60000 : twpMax);
-    s.edTWP = TimingText(twp);
-    s.edTWC = TimingText(twc);
+    s.edTWP = TimingText(p.eep == 14 ? p.avrTWP : twp);
+    s.edTWC = TimingText(p.eep == 14 ? p.avrTWC : twc);
 
     s.cbSkip_0xFF = {p.skipFF != 0, false, true, "Skip Write 0xFF "};
     s.cbFastPro = {p.fastPro != 0, false, true, "Fast Programming"};
@@ -367,11 +362,9 @@ void sbTavrin_Click(Context& ctx) {
 }
 
 void tbTWCChange(Context& ctx, int32_t tag, int32_t position) {
-    if (tag == 1) ctx.profile.tWC = ctx.profile.avrTWC = position;
-    if (tag == 2) ctx.profile.tWP = ctx.profile.avrTWP = position;
-    // The bars also set the MCS-51 copies of the pair.
-    if (tag == 1) ctx.profile.tWC = ctx.mcs51.tWC = position;
-    if (tag == 2) ctx.profile.tWP = ctx.mcs51.tWP = position;
+    // The bars also set the AVR and MCS-51 copies of the pair.
+    if (tag == 1) ctx.profile.tWC = ctx.profile.avrTWC = ctx.mcs51.tWC = position;
+    if (tag == 2) ctx.profile.tWP = ctx.profile.avrTWP = ctx.mcs51.tWP = position;
     ctx.ui().refresh();
 }
 
