@@ -56,8 +56,6 @@ void AddChipCommands(CommandTable& table) {
         ->required();
     table.add("blank", "blank check", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Blank); });
-    table.add("erase", "erase", Needs::Chip,
-              [](Session& s) { return s.runCommand(Command::Erase); });
     table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",
               Needs::Chip, electronicId);
     table.add("erase", "erase", Needs::Chip, [](Session& s) {
@@ -68,8 +66,6 @@ void AddChipCommands(CommandTable& table) {
             s.ui().message("Chip erased", MessageKind::Success);
         return status;
     });
-    table.add("id", "electronic ID", Needs::Chip,
-              [](Session& s) { return s.runCommand(Command::GetId); });
     table.add("test-hardware", "the hardware presence check", Needs::Board,
               [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
 }
