@@ -18,6 +18,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddImageCommands,
     AddSectorProtectionCommands,
     AddAvrCommands,
+    AddLockCommands,
 };
 
 const char* const kFooter =
@@ -34,6 +35,7 @@ const char* const kFaultHelp =
     "  stuck:ADDR:BIT=V   bit BIT of chip address ADDR always reads V\n"
     "  slow:ADDR:K        the cells of ADDR need K program pulses\n"
     "  never-programs     the chip takes no program pulse\n"
+    "  locked:N           lock bits 1..N of an MCS-51 part programmed (N 0-3)\n"
     "  code-protected     PIC: the code protection (and data protection) bits programmed\n"
     "  data-stuck:BYTE:BIT=V  PIC: bit BIT of data EEPROM byte BYTE always reads V\n"
     "  no-chip            empty socket\n"

@@ -51,5 +51,8 @@ void AddChipCommands(CommandTable& table);
 void AddImageCommands(CommandTable& table);
 void AddSectorProtectionCommands(CommandTable& table);
 void AddAvrCommands(CommandTable& table);
+// The AVR side of the `lock` command (modes 1-3), which the lock-bit commands share.
+int WriteAvrLock(Session& s, int mode);
+void AddLockCommands(CommandTable& table);
 
 }  // namespace tavrin::cli

@@ -78,6 +78,11 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--unprotect", o.unprotect,
                  "29F00x/AT49F00x and 29Fx00: 12 V on #RESET/Vpp (Temporary Sector Unprotect)");
     app.add_flag("--fujitsu-fast", o.fujitsuFast, "29Fx00: program in the Fujitsu fast mode");
+    app.add_option("--lock", o.lock,
+                   "MCS-51: lock mode written after programming (0 none, 1 bit 1, 2 bits 1+2, "
+                   "3 bits 1+2+3)")
+        ->type_name("0-3")
+        ->check(CLI::Range(0, 3));
     app.add_flag("--truncate", o.truncate,
                  "program or verify only the part of a file that fits the device");
     app.add_option_function<std::string>(

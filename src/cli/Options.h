@@ -23,6 +23,7 @@ struct Options {
     std::optional<int> pin7;       // 24Cxxx WP pin: 1 high (write protect), 0 low
     std::optional<int> protect;    // 25Cxxx block protection item: 0 none .. 3 whole array
     bool wpen = false;             // 25Cxxx WPEN with the protection
+    std::optional<int> lock;       // MCS-51 lock mode to write after programming (0-3)
     std::optional<int> board;  // profile `tavrin`: 1 = PCB3, 0 = Tavrin
     std::string format;        // bin|hex|srec|eep|auto for input and output; empty = by name
     std::string inFormat;      // the same for input files only

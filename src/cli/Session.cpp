@@ -141,6 +141,12 @@ int Session::applyOptions() {
         ctx_.controls.edOffsetText = Format("%04x", p.Offset);
     }
     if (int status = applySerialOptions(); status != kExitOk) return status;
+    if (o_.lock) {
+        if (!device_ || (p.eep != 10 && p.eep != 11))
+            return complain(kExitUsage, "--lock applies to MCS-51 parts only" +
+                                            (device_ ? ", not " + device_->caption : std::string()));
+        ctx_.mcs51.LockBit = *o_.lock;  // after the selection, which starts from no lock
+    }
     if (o_.skipFF || o_.fast) {
         if (!device_) return complain(kExitUsage, "--skip-ff and --fast need a device");
         const bool programBuilt = FamilyFor(p.eep).program.kind == Action::Kind::Run;
@@ -248,6 +254,9 @@ int Session::outcome() const {
 
 int Session::runCommand(Command which) {
     const Action& action = FamilyFor(ctx_.profile.eep)[which];
+    if (action.kind == Action::Kind::Nothing && ctx_.profile.eep == 29 && which == Command::Program)
+        return complain(kExitUsage, "'program' is not offered for " + device_->caption +
+                                        ": a mask-ROM part is read and verified only");
     if (action.kind == Action::Kind::Nothing)
         return complain(kExitUsage, std::string("'") + commandName(which) +
                                         "' is not available for " + device_->caption +

@@ -8,6 +8,7 @@
 
 #include "core/DeviceProfile.h"
 #include "core/FrontEnd.h"
+#include "core/Mcs51Timing.h"
 #include "hardware/Bus.h"
 #include "hardware/Port.h"
 
@@ -29,6 +30,7 @@ struct Context {
 
     DeviceProfile profile;
     OptionControls controls;
+    Mcs51Timing mcs51;  // the 8051-family timing record, defaults from start-up
     std::vector<uint8_t> Buffer;  // kBufferBytes, the device image
     Bus bus;
 

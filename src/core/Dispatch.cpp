@@ -9,6 +9,8 @@
 #include "algorithms/parallel/Eeprom28C.h"
 #include "algorithms/parallel/ElectricalEraseEprom.h"
 #include "algorithms/parallel/FlashAt29C.h"
+#include "algorithms/mcu/Mcs48.h"
+#include "algorithms/mcu/Mcs51.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "algorithms/parallel/SectorWrite.h"
 #include "algorithms/parallel/StaticRam.h"
@@ -120,6 +122,20 @@ std::array<FamilyRow, kFamilyCodes> buildTable() {
     }
     t[25].erase = run(&EraseSst28SF);
     t[26].erase = run(&SectorEraseLe28F);
+    // MCS-51 (40-pin) and AT89Cx051 (20-pin) share their routines.
+    for (int eep : {10, 11}) {
+        t[eep].read = run(&ReadMcs51);
+        t[eep].program = run(&ProgramMcs51);
+        t[eep].verify = run(&VerifyMcs51);
+        t[eep].blank = run(&BlankCheckMcs51);
+        t[eep].erase = run(&EraseMcs51);
+        t[eep].getId = run(&ReadIdMcs51);
+    }
+    // MCS-48: EPROM parts (28) and mask-ROM parts (29), which only read and verify.
+    t[28].read = t[29].read = run(&ReadMcs48);
+    t[28].verify = t[29].verify = run(&VerifyMcs48);
+    t[28].program = run(&ProgramMcs48);
+    t[28].blank = run(&BlankCheckMcs48);
     return t;
 }
 

@@ -159,6 +159,7 @@ CatalogueData build() {
             e.selectable = item.selectable && family->run != nullptr;
             e.handler = e.selectable ? family->handler : std::string();
             e.family = family->family;
+            e.alsoKnownAs = item.alsoKnownAs;
             level->push_back(MenuNode{MenuNode::Kind::Leaf, item.caption, item.enabled, &e, {}});
         }
     }
@@ -272,8 +273,11 @@ const DeviceEntry* FindDevice(const std::string& name) {
     }
     const std::string part = fold(NormalisePartName(name));
     std::vector<const DeviceEntry*> byPart;
-    for (const DeviceEntry& e : DeviceCatalogue())
-        if (fold(NormalisePartName(e.caption)) == part) byPart.push_back(&e);
+    for (const DeviceEntry& e : DeviceCatalogue()) {
+        bool named = fold(NormalisePartName(e.caption)) == part;
+        for (const std::string& alias : e.alsoKnownAs) named = named || fold(alias) == part;
+        if (named) byPart.push_back(&e);
+    }
     if (byPart.size() == 1 || (!byPart.empty() && sameSelection(byPart))) return byPart.front();
     if (!byPart.empty()) return nullptr;
     // Captions that list variants ("27C080/801", "W29EE512/C512") also answer to their first name.

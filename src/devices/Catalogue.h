@@ -21,6 +21,7 @@ struct DeviceEntry {
     int32_t eep = 0;         // what the selection sets (for listings)
     int32_t size = 0;
     std::string family;  // short family name for listings, e.g. "UV EPROM"
+    std::vector<std::string> alsoKnownAs;  // part names besides the caption's, e.g. "AT89S8252"
 };
 
 // Menu tree nodes for building the popup menu (submenus, separators, leaves, in menu order).

@@ -129,6 +129,8 @@ std::vector<const DeviceEntry*> exactMatches(const std::string& wanted) {
         if (squeezed(e.caption) == wanted) whole.push_back(&e);
         bool match = false;
         for (const std::string& v : CaptionNames(e.caption)) match = match || v == wanted;
+        // Part names the caption does not spell ("AT82S8252" sold as the AT89S8252).
+        for (const std::string& alias : e.alsoKnownAs) match = match || squeezed(alias) == wanted;
         if (match) found.push_back(&e);
     }
     return whole.empty() ? found : whole;

@@ -107,6 +107,8 @@ void applyFamily(const Context& ctx, DisplayState& s) {
             s.offsetVisible = false;
             c.sbRdLB = c.sbLockBit = true;
             s.optionGroup = "pMCS51Setting";
+            if (ctx.mcs51.LockBit >= 0 && ctx.mcs51.LockBit <= 3) s.lockRadio = ctx.mcs51.LockBit;
+            s.rbLock123Enabled = p.eep != 11;
             break;
         case 14:
             s.offsetVisible = false;
@@ -174,6 +176,16 @@ void fillConfigs(const Context& ctx, DisplayState& s) {
     for (const auto& [label, value] : values) s.configs.emplace_back(label, std::to_string(value));
     s.configs.emplace_back("Offset", Format(" 0x%06X", p.Offset));
     s.configs.emplace_back("PIC ID", Format(" 0x%04X", static_cast<unsigned>(p.picID)));
+    // The "MCS-51" group: the timing record, the lock mode last.
+    const Mcs51Timing& t = ctx.mcs51;
+    const std::pair<const char*, int32_t> mcs51[] = {
+        {"at89S", t.at89S},       {"tWP", t.tWP},           {"tWC", t.tWC},
+        {"Pulses", t.Pulses},     {"type", t.type},         {"tWPb", t.tWPb},
+        {"tWPe", t.tWPe},         {"ird_lbit", t.ird_lbit}, {"tErase", t.tErase},
+        {"sig_Lbit", t.sig_Lbit}, {"LockBit", t.LockBit},
+    };
+    for (const auto& [label, value] : mcs51)
+        s.configs.emplace_back(std::string(kMcs51ConfigPrefix) + label, std::to_string(value));
     s.configs.emplace_back("bkCode", Format(" 0x%04X", static_cast<unsigned>(p.bkCode)));
     s.configs.emplace_back("cfgMask", Format(" 0x%04X", static_cast<unsigned>(p.cfgMask)));
 }
@@ -276,12 +288,15 @@ DisplayState ComputeDisplayState(const Context& ctx) {
     s.edShiftAdr = Format(" A0 --> A%d", p.ShiftAdr);
     s.edPatternAdr = Format(" 0x%06X", p.PatternAdr);
 
-    s.tbTWC = trackBar(p.tWC, std::min<int64_t>(15 * int64_t{p.tWC}, 50000));
-    const int64_t twpMax = 15 * int64_t{p.tWP};
-    s.tbTWP = trackBar(p.tWP, twpMax > 50000 ? 60000 : twpMax);
-    // The AVR devices show the pair the bars last set for them.
-    s.edTWP = TimingText(p.eep == 14 ? p.avrTWP : p.tWP);
-    s.edTWC = TimingText(p.eep == 14 ? p.avrTWC : p.tWC);
+    // The MCS-51 routines run on the timing record's pair, so that pair is on show and on the
+    // bars; the AVR devices show the pair the bars last set for them.
+    const bool mcs51 = p.eep == 10 || p.eep == 11;
+    const int32_t twc = mcs51 ? ctx.mcs51.tWC : p.tWC, twp = mcs51 ? ctx.mcs51.tWP : p.tWP;
+    s.tbTWC = trackBar(twc, std::min<int64_t>(15 * int64_t{twc}, 50000));
+    const int64_t twpMax = 15 * int64_t{twp};
+    s.tbTWP = trackBar(twp, twpMax > 50000 ? 60000 : twpMax);
+    s.edTWP = TimingText(p.eep == 14 ? p.avrTWP : twp);
+    s.edTWC = TimingText(p.eep == 14 ? p.avrTWC : twc);
 
     s.cbSkip_0xFF = {p.skipFF != 0, false, true, "Skip Write 0xFF "};
     s.cbFastPro = {p.fastPro != 0, false, true, "Fast Programming"};
@@ -351,8 +366,9 @@ void sbTavrin_Click(Context& ctx) {
 }
 
 void tbTWCChange(Context& ctx, int32_t tag, int32_t position) {
-    if (tag == 1) ctx.profile.tWC = ctx.profile.avrTWC = position;
-    if (tag == 2) ctx.profile.tWP = ctx.profile.avrTWP = position;
+    // The bars also set the AVR and MCS-51 copies of the pair.
+    if (tag == 1) ctx.profile.tWC = ctx.profile.avrTWC = ctx.mcs51.tWC = position;
+    if (tag == 2) ctx.profile.tWP = ctx.profile.avrTWP = ctx.mcs51.tWP = position;
     ctx.ui().refresh();
 }
 

@@ -90,6 +90,10 @@ struct DisplayState {
     int avrLockMode = 0;
     std::array<CheckBoxState, 6> cbFbit{};
     std::string edEPRFuse;
+    // MCS-51 lock group: the radio button of the lock mode (-1: none checked by the refresh) and
+    // whether "Lock Bit 1+2+3" may be chosen (not on the 20-pin parts).
+    int lockRadio = -1;
+    bool rbLock123Enabled = true;
 
     // PIC read-outs (picShown when PIC is set).
     bool picShown = false;
@@ -108,6 +112,9 @@ struct DisplayState {
     // Configs page: label and text of each box, in page order.
     std::vector<std::pair<std::string, std::string>> configs;
 };
+
+// Configs-page names of the MCS-51 group carry this prefix ("mcs51 tWP"); the label is the rest.
+inline constexpr const char* kMcs51ConfigPrefix = "mcs51 ";
 
 DisplayState ComputeDisplayState(const Context& ctx);
 

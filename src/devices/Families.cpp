@@ -1,6 +1,7 @@
 #include "devices/Families.h"
 
 #include "devices/families/AvrFamily.h"
+#include "devices/families/McuFamilies.h"
 #include "devices/families/ParallelFamilies.h"
 #include "devices/families/SerialFamilies.h"
 #include "devices/families/PicFamily.h"
@@ -25,6 +26,8 @@ const std::vector<const FamilyTable*>& FamilyTables() {
         &Eeprom24CFamily(),    &Eeprom93CFamily(),    &Eeprom25CFamily(),
         &PicFamily(),
         &AvrFamily(),
+        &Mcs51Family(),        &At89Cx051Family(),
+        &Mcs48Family(),
     };
     return all;
 }

@@ -63,6 +63,8 @@ struct MenuEntrySpec {
     int32_t tag = 0;
     bool enabled = true;
     bool selectable = true;  // false: present but does nothing when chosen
+    // Part names the entry also answers to where its caption spells the part otherwise.
+    std::vector<std::string> alsoKnownAs = {};
 };
 
 // A family as the catalogue sees it. `run` is null for lists of entries that do nothing.

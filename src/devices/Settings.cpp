@@ -142,7 +142,7 @@ void LoadSettings(Context& ctx, SettingsStore& store, SettingsControls& controls
         if (auto v = store.readInt("Epr_fastPro")) p.fastPro = *v != 0;
         if (auto v = store.readInt("Epr_tavrin")) p.tavrin = *v;
         if (auto v = store.readInt("Epr_sequ")) p.sequ = *v != 0;
-        if (auto v = store.readInt("mcs51_ModeLock")) controls.mcs51LockMode = *v;
+        if (auto v = store.readInt("mcs51_ModeLock")) ctx.mcs51.LockBit = *v;
     }
     SetBufferSize(ctx, p.bufferSize);
     UpdateShift(p);
@@ -164,7 +164,7 @@ void SaveSettings(const Context& ctx, SettingsStore& store, const SettingsContro
     store.writeInt("Epr_fastPro", p.fastPro);
     store.writeInt("Epr_tavrin", p.tavrin);
     store.writeInt("Epr_sequ", p.sequ);
-    store.writeInt("mcs51_ModeLock", controls.mcs51LockMode);
+    store.writeInt("mcs51_ModeLock", ctx.mcs51.LockBit);
     if (!controls.portBackend.empty()) store.writeString(kPortBackendName, controls.portBackend);
 }
 

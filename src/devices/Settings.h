@@ -57,7 +57,6 @@ struct SettingsControls {
     int fastErase = 1;  // cbFastErase item: 0 "Off", 1 "On"
     int checkType = 0;  // cbCheckType item: 0 "16 Bit Addition", 1 "32 Bit CRC"
     std::string files;  // initial folder of the file dialogs
-    int32_t mcs51LockMode = 0;
     std::string portBackend;  // empty: not stored
 };
 

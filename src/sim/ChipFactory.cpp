@@ -20,6 +20,8 @@
 #include "sim/parallel/SimFlash28F.h"
 #include "sim/parallel/SimFlashI28Fx00.h"
 #include "sim/parallel/SimFlashSst28SF.h"
+#include "sim/mcu/SimMcs48.h"
+#include "sim/mcu/SimMcs51.h"
 
 namespace tavrin {
 
@@ -153,6 +155,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     if (auto flash = sim::MakeFlash28F(p.eep, p.DeviceID, size)) return flash;
     if (auto flash = sim::MakeFlashI28Fx00(p.eep, p.DeviceID, size)) return flash;
     if (auto flash = sim::MakeFlashSst28SF(p.eep, p.DeviceID)) return flash;
+    if (auto mcu = sim::MakeMcs51Chip(ctx)) return mcu;
+    if (auto mcu = sim::MakeMcs48Chip(ctx)) return mcu;
     if (isOtherParallelFamily(p.eep)) {
         const bool ram = p.eep == 20 || p.eep == 21;
         return std::make_unique<sim::SimMemoryChip>(size, ram, 0xFF);
@@ -202,6 +206,18 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             sim::ChipFaults* f = faultsOf(board, fault, error);
             if (!f) return false;
             f->setStuckBit(address, int(bit), level == 1);
+            return true;
+        }
+    } else if (kind == "locked") {
+        // locked:N  lock bits 1..N programmed (a microcontroller with lock bits)
+        uint32_t mode = 0;
+        if (parseNumber(rest, mode) && mode <= 3) {
+            auto* lockable = board.chip() ? dynamic_cast<sim::LockableChip*>(board.chip()) : nullptr;
+            if (!lockable) {
+                error = fault + ": the chip in the socket has no lock bits";
+                return false;
+            }
+            lockable->setLockMode(int(mode));
             return true;
         }
     } else if (kind == "slow") {

@@ -24,6 +24,7 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   slow:ADDR:K         the cells of ADDR need K program pulses (K >= 1)
 //   never-programs      the chip takes no charge from any program pulse
 //   code-protected      a PIC with its code (and data) protection programmed
+//   locked:N            lock bits 1..N of a microcontroller programmed (N 0-3)
 //   no-chip             empty socket
 //   board-absent        no board on the port
 //   board-unpowered     board present, its supply off

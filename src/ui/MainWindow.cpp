@@ -28,6 +28,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "algorithms/mcu/Mcs51.h"
 #include "buffer/Checksum.h"
 #include "buffer/RomIdent.h"
 #include "core/Commands.h"
@@ -316,8 +317,7 @@ void TfrmEprom::sbTavrin_Click() {
 }
 
 void TfrmEprom::sbRdLBClick() {
-    pRdLB_->show();
-    pRdLB_->raise();
+    ShowLockBitsMcs51(ctx_);  // fills edRdLB and shows pRdLB
     winstat();
 }
 
@@ -333,8 +333,10 @@ void TfrmEprom::sbLockBitClick() {
 }
 
 void TfrmEprom::btnLockBitClick() {
-    settings_.mcs51LockMode = Mcs51_lockbit_->currentIndex();
+    // The mode the box shows is the one written (and kept as the lock mode).
+    LockDialogLock(ctx_, Mcs51_lockbit_->currentIndex());
     pdLockBit_->hide();
+    winstat();
 }
 
 void TfrmEprom::AboutClick() {

@@ -400,9 +400,11 @@ void TfrmEprom::buildOptionGroups(QWidget* page) {
         rbLock_[i] = new QRadioButton(lockCaptions[i], g51);
         rbLock_[i]->setObjectName(lockNames[i]);
         rbLock_[i]->setProperty("Tag", i);
-        rbLock_[i]->setGeometry(10, 20 + 22 * i, 186, 20);
-        connect(rbLock_[i], &QRadioButton::clicked, this,
-                [this, i] { settings_.mcs51LockMode = i; });  // rbLock0Click
+        rbLock_[i]->setGeometry(10, 20 + 22 * i, 150, 20);
+        connect(rbLock_[i], &QRadioButton::clicked, this, [this, i] {  // rbLock0Click
+            ctx_.mcs51.LockBit = i;
+            refreshConfigsPage();
+        });
     }
     sbLockBit_ = new QPushButton("Lock Bit", g51);
     sbLockBit_->setObjectName("sbLockBit");
@@ -587,7 +589,7 @@ void TfrmEprom::buildConfigsPage(QWidget* page) {
     configMcs51_ = new QGroupBox("MCS-51", page);
     configMcs51_->setObjectName("gbConfigMCS51");
     configMcs51_->setGeometry(356, 136, 188, 218);
-    for (const char* name : {"PIC ID", "bkCode", "cfgMask", "LockBit"}) configBox(name);
+    for (const char* name : {"PIC ID", "bkCode", "cfgMask"}) configBox(name);
 }
 
 QLineEdit* TfrmEprom::configBox(const QString& name) {
@@ -596,11 +598,17 @@ QLineEdit* TfrmEprom::configBox(const QString& name) {
     QGroupBox* g = configEprom_;
     int columns = 4;
     if (name == "PIC ID" || name == "bkCode" || name == "cfgMask") g = configPic_, columns = 2;
-    if (name == "LockBit" || name.startsWith("mcs51")) g = configMcs51_, columns = 2;
+    // The MCS-51 group's names carry a prefix that the label leaves out.
+    const QString prefix = QString::fromLatin1(kMcs51ConfigPrefix);
+    const bool mcs51 = name.startsWith(prefix);
+    if (mcs51) g = configMcs51_, columns = 2;
     const int i = configCount_[g]++;
     const int col = i % columns, row = i / columns;
-    label(g, name, QRect(6 + col * 86, 18 + row * 40, 80, 16))->show();
-    auto* e = readOnlyBox(g, "", QRect(6 + col * 86, 34 + row * 40, 80, 20));
+    const int rowHeight = mcs51 ? 32 : 40;
+    label(g, mcs51 ? name.mid(prefix.size()) : name,
+          QRect(6 + col * 86, 18 + row * rowHeight, 80, 16))
+        ->show();
+    auto* e = readOnlyBox(g, "", QRect(6 + col * 86, 34 + row * rowHeight, 80, 18));
     e->setObjectName("cfg_" + name);
     // Read-outs: they must not look like boxes that take typing.
     e->setFocusPolicy(Qt::NoFocus);
@@ -661,7 +669,7 @@ void TfrmEprom::buildFloatingPanels(QWidget* area) {
                               " 3 bit 1&2     (Verify)", " 4 bit 1&2&3 (EXEc)"});
     Mcs51_lockbit_->setGeometry(80, 28, 190, 22);
     connect(Mcs51_lockbit_, &QComboBox::activated, this,
-            [this](int i) { settings_.mcs51LockMode = i; });
+            [this](int i) { ctx_.mcs51.LockBit = i; });
     auto* lock = new QPushButton("Lock", pdLockBit_);
     lock->setObjectName("btnLockBit");
     lock->setGeometry(110, 74, 76, 26);

@@ -86,10 +86,9 @@ void TfrmEprom::applyDisplayState() {
     }
     lbSsizeWarning_->setText(QString::fromStdString(s.ssizeWarning));
     lbSsizeWarning_->setVisible(!s.ssizeWarning.empty());
-    // The MCS-51 lock radio buttons follow the stored lock mode.
-    if ((ctx_.profile.eep == 10 || ctx_.profile.eep == 11) && settings_.mcs51LockMode >= 0 &&
-        settings_.mcs51LockMode <= 3)
-        rbLock_[settings_.mcs51LockMode]->setChecked(true);
+    // The MCS-51 lock radio buttons follow the lock mode; the 20-pin parts have no bit 3.
+    if (s.lockRadio >= 0) rbLock_[size_t(s.lockRadio)]->setChecked(true);
+    rbLock_[3]->setEnabled(s.rbLock123Enabled);
     lbOffset_->setVisible(s.offsetVisible);
     edOffset_->setVisible(s.offsetVisible);
     lbOffset_->setEnabled(s.offsetEnabled);
@@ -134,7 +133,6 @@ void TfrmEprom::applyDisplayState() {
     edTWC_->setText(QString::fromStdString(s.edTWC));
     for (const auto& [name, text] : s.configs)
         configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
-    configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
 
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
     edDevice_->setText(QString::fromStdString(s.edDevice));
@@ -144,7 +142,6 @@ void TfrmEprom::refreshConfigsPage() {
     const DisplayState s = ComputeDisplayState(ctx_);
     for (const auto& [name, text] : s.configs)
         configBox(QString::fromStdString(name))->setText(QString::fromStdString(text));
-    configBox("LockBit")->setText(QString::number(settings_.mcs51LockMode));
 }
 
 void TfrmEprom::refreshTiming() {

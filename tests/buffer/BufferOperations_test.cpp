@@ -164,7 +164,8 @@ TEST_F(BufferOps, OffsetChangeAndExit) {
     // At most eight characters reach the parse.
     edOffsetChange(ctx, "123456789");
     EXPECT_EQ(ctx.profile.Offset, 0x12345678u);
-    EXPECT_EQ(ComputeDisplayState(ctx).configs.size(), 22u);  // with the PIC bkCode and cfgMask
+    // With the PIC bkCode and cfgMask and the eleven boxes of the MCS-51 group.
+    EXPECT_EQ(ComputeDisplayState(ctx).configs.size(), 33u);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
     SettingsControls controls;
     controls.port = 2;
     controls.files = "/home/u/roms";
-    controls.mcs51LockMode = 3;
+    ctx.mcs51.LockBit = 3;
     SaveSettings(ctx, store, controls);
     ASSERT_EQ(store.writeOrder.size(), 12u);
     for (size_t i = 0; i < kSettingNames.size(); ++i)
@@ -113,7 +113,7 @@ TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
     EXPECT_EQ(controls.checkType, 1);
     EXPECT_EQ(ctx.profile.checkType, 1);
     EXPECT_EQ(controls.files, "/roms");
-    EXPECT_EQ(controls.mcs51LockMode, 2);
+    EXPECT_EQ(ctx.mcs51.LockBit, 2);
     EXPECT_EQ(ctx.profile.bufferSize, 65536);
     EXPECT_EQ(ctx.profile.ShiftAdr, 15);
     EXPECT_EQ(ctx.profile.PatternAdr, 0x8000u);

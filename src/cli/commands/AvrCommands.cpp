@@ -1,4 +1,4 @@
-// AVR lock and fuse bits: `lock MODE` and `fuses BYTE`, as the window's "Lock Bit" and "FuseBit"
+// AVR lock and fuse bits: the AVR side of `lock MODE`, and `fuses BYTE`, as the window's "Lock Bit" and "FuseBit"
 // buttons; each reads the bits back and fails when they did not take.
 #include <unistd.h>
 
@@ -43,12 +43,6 @@ bool parseFuseByte(const std::string& text, uint8_t& value) {
     return true;
 }
 
-int writeLock(Session& s, int mode) {
-    if (!offered(s, "lock")) return kExitUsage;
-    rbAVRm1Click(s.ctx(), mode);
-    return s.runAction([&] { AvrSetLock(s.ctx()); });
-}
-
 int writeFuses(Session& s, const std::string& text) {
     if (!offered(s, "fuses")) return kExitUsage;
     uint8_t fuse = 0;
@@ -72,16 +66,15 @@ int writeFuses(Session& s, const std::string& text) {
 
 }  // namespace
 
+int WriteAvrLock(Session& s, int mode) {
+    if (!offered(s, "lock")) return kExitUsage;
+    if (mode < 1 || mode > 3)
+        return Session::complain(kExitUsage, "lock: the AVR lock modes are 1, 2 and 3");
+    rbAVRm1Click(s.ctx(), mode);
+    return s.runAction([&] { AvrSetLock(s.ctx()); });
+}
+
 void AddAvrCommands(CommandTable& table) {
-    auto mode = std::make_shared<int>(1);
-    table
-        .add("lock",
-             "AVR: write the lock bits of MODE (1 none, 2 no further programming, "
-             "3 no verify either) and read them back",
-             Needs::Chip, [mode](Session& s) { return writeLock(s, *mode); })
-        ->add_option("MODE", *mode, "lock mode 1, 2 or 3")
-        ->required()
-        ->check(CLI::Range(1, 3));
     auto byte = std::make_shared<std::string>();
     table
         .add("fuses",

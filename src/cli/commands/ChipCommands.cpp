@@ -62,14 +62,16 @@ void AddChipCommands(CommandTable& table) {
         ->required();
     table.add("blank", "blank check", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Blank); });
-    table.add("erase", "erase", Needs::Chip, [](Session& s) {
-        const int status = s.runCommand(Command::Erase);
-        // The AVR chip erase shows no message of its own.
-        if (status == kExitOk && s.ctx().profile.eep == 14) std::cerr << "Chip erased\n";
-        return status;
-    });
     table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",
               Needs::Chip, electronicId);
+    table.add("erase", "erase", Needs::Chip, [](Session& s) {
+        const int status = s.runCommand(Command::Erase);
+        // The MCS-51 and AVR chip erases show no message of their own: say that they ran through.
+        const int32_t eep = s.ctx().profile.eep;
+        if (status == kExitOk && (eep == 10 || eep == 11 || eep == 14))
+            s.ui().message("Chip erased", MessageKind::Success);
+        return status;
+    });
     table.add("test-hardware", "the hardware presence check", Needs::Board,
               [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
     table.add("test-ram", "static RAM test: two patterns written and read back", Needs::Chip,
