@@ -412,8 +412,10 @@ int Session::finish(int status) {
         if (status == kExitOk) status = kExitFailed;
     }
     if (board_ && o_.verbosity == Verbosity::Verbose)
-        std::fprintf(stderr, "simulated board: %llu port accesses, %.3f s of board time\n",
-                     static_cast<unsigned long long>(board_->accesses()), board_->nowUs() / 1e6);
+        std::fprintf(stderr,
+                     "simulated board: %llu port accesses, %.3f s of board time, socket %s\n",
+                     static_cast<unsigned long long>(board_->accesses()), board_->nowUs() / 1e6,
+                     board_->hostPowersSocket() ? "powered" : "unpowered");
     if (status == kExitOk && TerminalFrontEnd::interrupted()) status = kExitCancelled;
     return status;
 }
