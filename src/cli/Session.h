@@ -47,6 +47,8 @@ class Session {
     int runAction(const std::function<void()>& action);
     // Loads an input file ("-" = standard input) in the format the options or its name give.
     int load(const std::string& path);
+    // --interleave EVEN ODD in place of FILE (`path` empty).
+    int loadInterleaved(const std::string& path);
     // Picks the format of an output file and checks that it can be written, before any chip
     // is read; `format` is set on success.
     int prepareOutput(const std::string& path, FileFormat& format);

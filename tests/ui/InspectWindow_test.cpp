@@ -1,4 +1,8 @@
-// The window's inspection tools on the simulated board: the checksums panel.
+// The window's inspection tools on the simulated board: the checksums panel, the halves choice
+// of the file dialogs.
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -13,6 +17,7 @@ class InspectWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void checksumPanelShowsEverySumForTheDeviceAndARange();
+    void loadDialogMergesAPairAndSaveDialogWritesOneHalf();
 };
 
 void InspectWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
@@ -44,6 +49,67 @@ void InspectWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
     QTest::mouseClick(child<QPushButton>(*panel, "btnSumDevice"), Qt::LeftButton);
     QVERIFY(!child<QWidget>(*panel, "lbSumRangeError")->isVisible());
     QCOMPARE(child<QLineEdit>(*panel, "edSumFirst")->text(), QString("000000"));
+}
+
+namespace {
+
+// Answers the next file dialog named `name`: the halves choice, the file, the type entry.
+void answerFileDialog(const char* name, int halves, const QString& file, int typeIndex = -1) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != name) {
+            if (++*tries < 500) QTimer::singleShot(10, *poll);
+            return;
+        }
+        if (halves >= 0) dialog->findChild<QComboBox*>("cbHalves")->setCurrentIndex(halves);
+        if (typeIndex >= 0)
+            dialog->findChild<QComboBox*>("fileTypeCombo")->setCurrentIndex(typeIndex);
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+void InspectWindowTest::loadDialogMergesAPairAndSaveDialogWritesOneHalf() {
+    SettingsFolder folder;
+    QTemporaryDir dir;
+    auto w = makeWindow();
+    QVERIFY(w->selectDeviceEntry("27C1024"));
+    const QString even = dir.filePath("even.bin"), odd = dir.filePath("odd.bin");
+    for (const auto& [name, bytes] : {std::pair{even, QByteArray("\x11\x22\x33")},
+                                      std::pair{odd, QByteArray("\xAA\xBB\xCC")}}) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    answerFileDialog("FileOpen", 1, even);
+    answerFileDialog("FileOpenOdd", -1, odd);
+    child<QAction>(*w, "mnuLoad")->trigger();
+    const auto& buffer = w->context().Buffer;
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(buffer.data()), 7),
+             QByteArray("\x11\xAA\x22\xBB\x33\xCC\xFF"));
+    QCOMPARE(w->context().profile.bufferLoaded, 6u);
+
+    // Save -> Binary, odd bytes only: half the device, the buffer untouched.
+    answerFileDialog("FileSave", 2, dir.filePath("high.bin"), 0);
+    child<QAction>(*w, "mnuSave")->trigger();
+    const QByteArray high = fileBytes(dir.filePath("high.bin"));
+    QCOMPARE(high.size(), 65536);
+    QCOMPARE(high.left(4), QByteArray("\xAA\xBB\xCC\xFF"));
+    QCOMPARE(buffer[1], uint8_t(0xAA));
+    // The type lists keep their entries.
+    answerFileDialog("FileSave", 0, dir.filePath("whole.bin"), 0);
+    child<QAction>(*w, "mnuSave")->trigger();
+    QCOMPARE(fileBytes(dir.filePath("whole.bin")).size(), 131072);
 }
 
 QTEST_MAIN(InspectWindowTest)

@@ -53,13 +53,11 @@ void AddChipCommands(CommandTable& table) {
         .add("program",
              "load FILE (\"-\": standard input) and program it, with the family's own verify",
              Needs::Chip, [file](Session& s) { return withFile(s, Command::Program, *file); })
-        ->add_option("FILE", *file, "input file")
-        ->required();
+        ->add_option("FILE", *file, "input file (or --interleave EVEN ODD)");
     table
         .add("verify", "compare the chip with FILE (\"-\": standard input)", Needs::Chip,
              [file](Session& s) { return withFile(s, Command::Verify, *file); })
-        ->add_option("FILE", *file, "input file")
-        ->required();
+        ->add_option("FILE", *file, "input file (or --interleave EVEN ODD)");
     table.add("blank", "blank check", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Blank); });
     table.add("erase", "erase", Needs::Chip, [](Session& s) {
