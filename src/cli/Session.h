@@ -42,6 +42,8 @@ class Session {
 
     // Runs one of the six device commands through the command frame.
     int runCommand(Command which);
+    // The exit status of what the last command or routine showed.
+    int lastOutcome() const { return outcome(); }
     // Runs a routine outside the six commands (as a window button would, without the hardware
     // check) and tells its exit status from what it showed.
     int runAction(const std::function<void()>& action);
