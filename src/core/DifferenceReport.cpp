@@ -81,9 +81,11 @@ bool ProgramsOnlyOneToZero(int32_t eep) {
 std::vector<CompareBlock> CompareBlocks(const DeviceProfile& p) {
     const bool rule = ProgramsOnlyOneToZero(p.eep);
     std::vector<CompareBlock> blocks;
-    // A byte image is compared as far as the verify routines go: the data loaded.
+    // A byte image is compared as far as the verify routines go: index 0 through bufferLoaded
+    // clipped to bufferSize - 1, inclusive.
     if (!p.PIC && p.eep != 14) {
-        const SaveBlock b = ClampedBlock(0, std::min<int64_t>(p.bufferLoaded, p.bufferSize));
+        const int64_t last = std::min<int64_t>(p.bufferLoaded, int64_t(p.bufferSize) - 1);
+        const SaveBlock b = ClampedBlock(0, p.bufferLoaded == 0 ? 0 : last + 1);
         return {{b.first, b.count, rule}};
     }
     for (const SaveBlock& b : HexSaveBlocks(p)) blocks.push_back({b.first, b.count, rule});

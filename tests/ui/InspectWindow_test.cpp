@@ -1,13 +1,17 @@
 // The window's inspection tools on the simulated board: the checksums panel, the halves choice
 // of the file dialogs.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include "WindowSupport.h"
+#include "ui/DifferencePanel.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -18,6 +22,7 @@ class InspectWindowTest : public QObject {
   private slots:
     void checksumPanelShowsEverySumForTheDeviceAndARange();
     void loadDialogMergesAPairAndSaveDialogWritesOneHalf();
+    void failedVerifyMarksEveryDifferenceAndStepsThroughThem();
 };
 
 void InspectWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
@@ -110,6 +115,60 @@ void InspectWindowTest::loadDialogMergesAPairAndSaveDialogWritesOneHalf() {
     answerFileDialog("FileSave", 0, dir.filePath("whole.bin"), 0);
     child<QAction>(*w, "mnuSave")->trigger();
     QCOMPARE(fileBytes(dir.filePath("whole.bin")).size(), 131072);
+}
+
+void InspectWindowTest::failedVerifyMarksEveryDifferenceAndStepsThroughThem() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    QVERIFY(w->selectDeviceEntry("27C256"));
+    Context& ctx = w->context();
+    for (int i = 0; i < 32768; ++i) ctx.Buffer[i] = uint8_t(i * 13 + 7);
+    ctx.Buffer[0x10] = 0xF0, ctx.Buffer[0x200] = 0xFF, ctx.Buffer[0x7FFF] = 0x0F;
+    ctx.profile.bufferLoaded = 32768;
+    child<QAction>(*w, "mnuProgram")->trigger();
+    QCOMPARE(status(*w), QString("Device Programed OK"));
+    // The file now differs from the chip in three bytes.
+    ctx.Buffer[0x10] = 0xF1, ctx.Buffer[0x200] = 0x7F, ctx.Buffer[0x7FFF] = 0xF0;
+
+    child<QAction>(*w, "mnuVerify")->trigger();
+    QVERIFY2(!w->findChild<QWidget*>("pDifferences"), "no report unless asked");
+    const QString firstError = status(*w);
+    QVERIFY2(firstError.contains("0x000010"), qPrintable(firstError));
+
+    child<QCheckBox>(*w, "cbDiffReport")->setChecked(true);
+    child<QAction>(*w, "mnuVerify")->trigger();
+    QCOMPARE(status(*w), firstError);  // the status line keeps the first error
+    auto* panel = child<DifferencePanel>(*w, "pDifferences");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(child<QLabel>(*panel, "lbDiffSummary")->text(),
+             QString("3 bytes of 32768 differ (bits 1->0: 5, 0->1: 5)"));
+    QVERIFY(child<QLabel>(*panel, "lbDiffHint")->isVisible());  // the 0 at 0x10 needs an erase
+    auto* list = child<QTableWidget>(*panel, "twDifferences");
+    QCOMPARE(list->rowCount(), 3);
+    QCOMPARE(list->item(1, 0)->text(), QString("0x000200"));
+    QCOMPARE(list->item(1, 1)->text(), QString("0xFF"));
+    QCOMPARE(list->item(1, 2)->text(), QString("0x7F"));
+    QCOMPARE(ctx.Buffer[0x200], uint8_t(0x7F));  // the file image is back
+
+    auto* grid = child<QTableView>(*w, "HexGrid");
+    const auto mark = [&](uint32_t a) {
+        return grid->model()->index(int(a / 16), int(a % 16) + 1).data(Qt::BackgroundRole);
+    };
+    QVERIFY(mark(0x10).isValid());
+    QVERIFY(mark(0x200).isValid());
+    QVERIFY(mark(0x7FFF).isValid());
+    QVERIFY(!mark(0x11).isValid());
+    QTest::mouseClick(child<QPushButton>(*panel, "btnDiffNext"), Qt::LeftButton);
+    QCOMPARE(panel->currentAddress(), 0x10);
+    QTest::mouseClick(child<QPushButton>(*panel, "btnDiffNext"), Qt::LeftButton);
+    QCOMPARE(panel->currentAddress(), 0x200);
+    QVERIFY(mark(0x200) != mark(0x10));  // the current one stands out
+    QTest::mouseClick(child<QPushButton>(*panel, "btnDiffPrev"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*panel, "btnDiffPrev"), Qt::LeftButton);
+    QCOMPARE(panel->currentAddress(), 0x7FFF);  // wraps around
+    panel->close();
+    QVERIFY(!mark(0x200).isValid());
+    QVERIFY(!board(*w).socketPowered());
 }
 
 QTEST_MAIN(InspectWindowTest)
