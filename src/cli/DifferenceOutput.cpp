@@ -40,10 +40,12 @@ int VerifyAll(Session& s, size_t listLimit) {
     s.ui().resetOutcome();
     ReadAndCompare(s.ctx(), report, listLimit);
     if (const int status = s.lastOutcome(); status != kExitOk) return status;
-    if (s.options().json)
-        std::cout << DifferenceJson(report).dump(2) << '\n';
-    else
+    if (s.json()) {  // the report joins the result object
+        s.report().fields()["report"] = DifferenceJson(report);
+        if (report.mustErase) s.report().fields()["hint"] = kNotBlankHint;
+    } else {
         PrintDifferenceReport(report, std::cout);
+    }
     return report.differing == 0 ? kExitOk : kExitFailed;
 }
 
@@ -55,10 +57,9 @@ void ExplainProgramFailure(Session& s) {
     DifferenceReport report;
     if (!ReadAndCompare(ctx, report) || !report.mustErase) return;
     std::fprintf(stderr, "hint: %s\n%s\n", kNotBlankHint, DifferenceSummary(report).c_str());
-    if (s.options().json) {
-        nlohmann::ordered_json out{{"hint", kNotBlankHint}};
-        out["report"] = DifferenceJson(report);
-        std::cout << out.dump(2) << '\n';
+    if (s.json()) {
+        s.report().fields()["hint"] = kNotBlankHint;
+        s.report().fields()["report"] = DifferenceJson(report);
     }
 }
 

@@ -162,8 +162,14 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
         ->expected(2)
         ->allow_extra_args(false)  // FILE or OUT may follow the pair
         ->type_name("EVEN ODD");
-    app.add_option("--split", o.split, "save only the even or the odd bytes of the image")
-        ->check(CLI::IsMember({"even", "odd"}))
+    app.add_option_function<std::string>(
+           "--split",
+           [&o](const std::string& value) {
+               if (value != "even" && value != "odd")
+                   throw CLI::ValidationError("--split", "is even or odd, not '" + value + "'");
+               o.split = value;
+           },
+           "save only the even or the odd bytes of the image")
         ->type_name("even|odd");
     app.add_option("--trace", o.trace, "simulated board: write the socket pin trace")
         ->type_name("FILE.vcd");

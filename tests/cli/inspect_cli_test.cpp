@@ -70,7 +70,10 @@ TEST_F(Cli, VerifyAllReportsExactlyTheThreeChangedBytes) {
     Result json = runTool(
         {"-d", "27C256", "--chip-file", chip, "--json", "verify", "--all", path("file.bin")});
     EXPECT_EQ(json.status, 1);
-    const nlohmann::json j = nlohmann::json::parse(json.out);
+    const nlohmann::json result = nlohmann::json::parse(json.out);
+    EXPECT_EQ(result["hint"],
+              "the chip is not blank: it holds 0 where the file wants 1; erase it first");
+    const nlohmann::json& j = result["report"];
     EXPECT_EQ(j["differing"], 3);
     EXPECT_EQ(j["bitsOneToZero"], 5);
     EXPECT_EQ(j["bitsZeroToOne"], 5);
