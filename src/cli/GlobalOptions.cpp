@@ -161,6 +161,21 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--write-osccal", o.writeOsccal,
                  "PIC 12C50x: also program the last word, the chip's factory oscillator "
                  "calibration (kept otherwise)");
+    app.add_option("--interleave", o.interleave,
+                   "load two 8-bit files as the even and odd bytes of one 16-bit image "
+                   "(instead of FILE)")
+        ->expected(2)
+        ->allow_extra_args(false)  // FILE or OUT may follow the pair
+        ->type_name("EVEN ODD");
+    app.add_option_function<std::string>(
+           "--split",
+           [&o](const std::string& value) {
+               if (value != "even" && value != "odd")
+                   throw CLI::ValidationError("--split", "is even or odd, not '" + value + "'");
+               o.split = value;
+           },
+           "save only the even or the odd bytes of the image")
+        ->type_name("even|odd");
     app.add_option("--trace", o.trace, "simulated board: write the socket pin trace")
         ->type_name("FILE.vcd");
     app.add_flag("--json", o.json,

@@ -34,6 +34,8 @@ struct Options {
     std::string eepromFile;             // AVR: the EEPROM area's own file (EEP, or raw binary)
     bool json = false;        // one result object at the end
     bool jsonEvents = false;  // a line per message, gauge and percent of progress
+    std::vector<std::string> interleave;  // EVEN ODD: two 8-bit files loaded as one 16-bit image
+    std::string split;                    // even|odd: save that half of the image only
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;

@@ -11,6 +11,7 @@
 
 #include "algorithms/parallel/Eeprom28C.h"
 #include "buffer/FileCommands.h"
+#include "buffer/SplitInterleave.h"
 #include "cli/CliFiles.h"
 #include "core/Commands.h"
 #include "core/DataFit.h"
@@ -307,6 +308,7 @@ int Session::runAction(const std::function<void()>& action) {
 }
 
 int Session::load(const std::string& path) {
+    if (!o_.interleave.empty() || path.empty()) return loadInterleaved(path);
     std::optional<FileFormat> format;
     const std::string& chosen = !o_.inFormat.empty() ? o_.inFormat : o_.format;
     format = chosen.empty() ? InputFormatForName(path) : *FormatByName(chosen);
@@ -334,6 +336,26 @@ int Session::load(const std::string& path) {
     return kExitOk;
 }
 
+int Session::loadInterleaved(const std::string& path) {
+    if (o_.interleave.empty()) return complain(kExitUsage, "FILE (or --interleave EVEN ODD) is needed");
+    if (!path.empty())
+        return complain(kExitUsage, "give FILE or --interleave EVEN ODD, not both ('" + path + "')");
+    if (const std::string refusal = SplitRefusal(ctx_.profile); !refusal.empty())
+        return complain(kExitUsage, "--interleave: " + refusal);
+    const std::string& chosen = !o_.inFormat.empty() ? o_.inFormat : o_.format;
+    for (const std::string& half : o_.interleave) {
+        if (IsStdStream(half)) return complain(kExitUsage, "--interleave needs files, not standard input");
+        if (const std::string reason = UnreadableReason(half); !reason.empty())
+            return complain(kExitUsage, "cannot load '" + half + "': " + reason);
+    }
+    ui_.resetOutcome();
+    std::string error;
+    if (!LoadInterleaved(ctx_, o_.interleave[0], o_.interleave[1],
+                         chosen.empty() ? FileFormat::Auto : *FormatByName(chosen), error))
+        return complain(kExitUsage, error + ": not a valid image file");
+    return kExitOk;
+}
+
 int Session::prepareOutput(const std::string& path, FileFormat& format) {
     const std::string& chosen = !o_.outFormat.empty() ? o_.outFormat : o_.format;
     format = chosen.empty() || chosen == "auto" ? OutputFormatForName(path) : *FormatByName(chosen);
@@ -356,7 +378,11 @@ int Session::save(const std::string& path, FileFormat format) {
     const std::string target = IsStdStream(path) ? TemporaryOutputFile() : path;
     if (target.empty())
         return complain(kExitFailed, "cannot create a temporary file for standard output");
-    if (!SaveImage(ctx_, target, format, SaveNaming::AsGiven)) {
+    const std::optional<Half> half = HalfByName(o_.split);
+    if (half && !SplitRefusal(ctx_.profile).empty())
+        return complain(kExitUsage, "--split: " + SplitRefusal(ctx_.profile));
+    if (half ? !SaveHalf(ctx_, target, format, *half, SaveNaming::AsGiven)
+             : !SaveImage(ctx_, target, format, SaveNaming::AsGiven)) {
         if (target != path) std::remove(target.c_str());
         return complain(kExitFailed, "cannot write '" + path + "'");
     }
@@ -421,8 +447,10 @@ int Session::finish(int status) {
         if (status == kExitOk) status = kExitFailed;
     }
     if (board_ && o_.verbosity == Verbosity::Verbose)
-        std::fprintf(stderr, "simulated board: %llu port accesses, %.3f s of board time\n",
-                     static_cast<unsigned long long>(board_->accesses()), board_->nowUs() / 1e6);
+        std::fprintf(stderr,
+                     "simulated board: %llu port accesses, %.3f s of board time, socket %s\n",
+                     static_cast<unsigned long long>(board_->accesses()), board_->nowUs() / 1e6,
+                     board_->hostPowersSocket() ? "powered" : "unpowered");
     if (status == kExitOk && TerminalFrontEnd::interrupted()) status = kExitCancelled;
     return status;
 }

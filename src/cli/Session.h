@@ -42,11 +42,15 @@ class Session {
 
     // Runs one of the six device commands through the command frame.
     int runCommand(Command which);
+    // The exit status of what the last command or routine showed.
+    int lastOutcome() const { return outcome(); }
     // Runs a routine outside the six commands (as a window button would, without the hardware
     // check) and tells its exit status from what it showed.
     int runAction(const std::function<void()>& action);
     // Loads an input file ("-" = standard input) in the format the options or its name give.
     int load(const std::string& path);
+    // --interleave EVEN ODD in place of FILE (`path` empty).
+    int loadInterleaved(const std::string& path);
     // Picks the format of an output file and checks that it can be written, before any chip
     // is read; `format` is set on success.
     int prepareOutput(const std::string& path, FileFormat& format);

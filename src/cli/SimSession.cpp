@@ -12,6 +12,26 @@ namespace {
 const char* const kMagic = "tavrin-sim-chip 1";
 }
 
+bool RestoreChip(sim::SimBoard& board, std::istream& in, const std::string& deviceCaption,
+                 const std::string& name, std::string& error) {
+    std::string magic, device;
+    std::getline(in, magic);
+    std::getline(in, device);
+    if (magic != kMagic) {
+        error = name + ": not a simulated chip file";
+        return false;
+    }
+    if (device != deviceCaption) {
+        error = name + " holds a " + device + ", not a " + deviceCaption;
+        return false;
+    }
+    if (board.chip() && !board.chip()->loadState(in)) {
+        error = name + ": damaged chip file";
+        return false;
+    }
+    return true;
+}
+
 bool SimSession::prepare(const Context& ctx, const std::string& deviceCaption,
                          const std::string& chipFile, const std::vector<std::string>& faults,
                          std::string& error) {
@@ -20,23 +40,7 @@ bool SimSession::prepare(const Context& ctx, const std::string& deviceCaption,
     board_.insert(MakeSimChip(ctx));
     if (!chipFile.empty()) {
         std::ifstream in(chipFile, std::ios::binary);
-        if (in) {
-            std::string magic, device;
-            std::getline(in, magic);
-            std::getline(in, device);
-            if (magic != kMagic) {
-                error = chipFile + ": not a simulated chip file";
-                return false;
-            }
-            if (device != deviceCaption) {
-                error = chipFile + " holds a " + device + ", not a " + deviceCaption;
-                return false;
-            }
-            if (board_.chip() && !board_.chip()->loadState(in)) {
-                error = chipFile + ": damaged chip file";
-                return false;
-            }
-        }
+        if (in && !RestoreChip(board_, in, deviceCaption, chipFile, error)) return false;
     }
     for (const std::string& fault : faults)
         if (!ApplySimFault(board_, fault, error)) return false;

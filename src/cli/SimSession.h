@@ -2,6 +2,7 @@
 // The simulated board of one command-line run: the chip for the selected device, its contents
 // kept in a chip file between runs, injected faults and the pin trace.
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@
 #include "sim/SimBoard.h"
 
 namespace tavrin::cli {
+
+// Restores the chip in the socket of `board` from the contents of a chip file (`name` in the
+// texts), which must hold a `deviceCaption`. False with `error` set when it cannot be used; the
+// chip may then hold part of the file.
+bool RestoreChip(sim::SimBoard& board, std::istream& in, const std::string& deviceCaption,
+                 const std::string& name, std::string& error);
 
 class SimSession {
 public:

@@ -44,8 +44,14 @@ void TerminalFrontEnd::installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
+    // Ctrl-C, a kill and a closed terminal all cancel: the routine stops between bytes and the
+    // socket is powered down before the process ends.
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    // A file-size limit (or a full quota) makes the write fail with EFBIG instead of killing the
+    // process half-way through a save: the temporary file is removed and the old one kept.
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 bool TerminalFrontEnd::interrupted() {

@@ -130,11 +130,15 @@ void LoadSettings(Context& ctx, SettingsStore& store, SettingsControls& controls
         }
         if (auto v = store.readString("FILES")) controls.files = *v;
         if (auto v = store.readString(kPortBackendName)) controls.portBackend = *v;
-        if (auto v = store.readInt("Epr_eep")) p.eep = *v;
-        if (auto v = store.readInt("Epr_DeviceID")) p.DeviceID = *v;
-
-        if (const char* handler = ReplayHandler(p.eep); handler && hooks.replay)
-            hooks.replay(ctx, handler, p.DeviceID);
+        // A family code this program does not know (another version, a hand edit) keeps the
+        // start-up device rather than a family number nothing can serve.
+        const std::optional<int32_t> eep = store.readInt("Epr_eep");
+        if (!eep || ReplayHandler(*eep)) {
+            if (eep) p.eep = *eep;
+            if (auto v = store.readInt("Epr_DeviceID")) p.DeviceID = *v;
+            if (const char* handler = ReplayHandler(p.eep); handler && hooks.replay)
+                hooks.replay(ctx, handler, p.DeviceID);
+        }
 
         // The stored option states win over what the replayed handler set.
         if (auto v = store.readString("DEVICE")) ctx.controls.edDevice = *v;

@@ -3,18 +3,19 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "sim/ChipFaults.h"
 #include "sim/SimEprom.h"
 #include "sim/SimMemoryChip.h"
+#include "sim/mcu/SimAvr.h"
 #include "sim/mcu/SimPic.h"
 #include "sim/parallel/SimEeprom.h"
 #include "sim/parallel/SimElectricalEraseEprom.h"
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/parallel/SimStaticRam.h"
 #include "sim/serial/SimEeprom24C.h"
-#include "sim/mcu/SimAvr.h"
 #include "sim/serial/SimEeprom25C.h"
 #include "sim/serial/SimEeprom93C.h"
 #include "sim/parallel/SimFlash28F.h"
@@ -189,6 +190,26 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             f->setNeverPrograms(true);
             return true;
         }
+    } else if (kind == "board-lost-after") {
+        uint32_t accesses = 0;
+        if (parseNumber(rest, accesses) && accesses >= 1) {
+            board.loseBoardAfter(accesses);
+            return true;
+        }
+    } else if (kind == "signal") {
+        // signal:INT|TERM|HUP:N
+        const size_t c2 = rest.find(':');
+        const std::string name = rest.substr(0, c2);
+        const int number = name == "INT"    ? SIGINT
+                           : name == "TERM" ? SIGTERM
+                           : name == "HUP"  ? SIGHUP
+                                            : 0;
+        uint32_t accesses = 0;
+        if (number && c2 != std::string::npos && parseNumber(rest.substr(c2 + 1), accesses) &&
+            accesses >= 1) {
+            board.raiseAfter(accesses, number);
+            return true;
+        }
     } else if (kind == "busy-stuck") {
         if (rest == "0" || rest == "1") {
             board.setBusyStuck(rest == "1");
@@ -239,7 +260,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     }
     error = "unknown fault '" + fault +
             "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
-            "board-unpowered, busy-stuck:0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
+            "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1; JEDEC "
+            "flash: protect:SECTOR, slow-erase:K, "
             "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
             "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
             "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "

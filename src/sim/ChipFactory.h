@@ -28,6 +28,9 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 //   no-chip             empty socket
 //   board-absent        no board on the port
 //   board-unpowered     board present, its supply off
+//   board-lost-after:N  the board goes away after N more port accesses (N >= 1)
+//   signal:SIG:N        the process gets SIGINT, SIGTERM or SIGHUP (SIG: INT, TERM, HUP) after N
+//                       more port accesses
 //   busy-stuck:0|1      printer-port pin 11 stuck at that level
 // and the faults of the chip's own family (JEDEC flash: protect:SECTOR, slow-erase:K,
 // id:MAKER:DEVICE, ignores-protect; AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US;

@@ -1,5 +1,8 @@
 #include "sim/SimBoard.h"
 
+#include <algorithm>
+#include <csignal>
+
 #include "hardware/Bus.h"
 
 namespace tavrin::sim {
@@ -16,6 +19,22 @@ void SimBoard::insert(std::unique_ptr<SimChip> chip) {
 }
 
 std::unique_ptr<SimChip> SimBoard::remove() { return std::move(chip_); }
+
+void SimBoard::loseBoardAfter(uint64_t accesses) {
+    lossAt_ = accesses_ + accesses;
+    nextEvent_ = std::min(lossAt_, signalAt_);
+}
+
+void SimBoard::raiseAfter(uint64_t accesses, int signal) {
+    signalAt_ = accesses_ + accesses;
+    signal_ = signal;
+    nextEvent_ = std::min(lossAt_, signalAt_);
+}
+
+void SimBoard::onEvent() {
+    if (accesses_ == lossAt_) present_ = false;
+    if (accesses_ == signalAt_) std::raise(signal_);
+}
 
 void SimBoard::setPowered(bool powered) {
     powered_ = powered;

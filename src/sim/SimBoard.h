@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "hardware/Bus.h"
 #include "hardware/Port.h"
 #include "sim/SimChip.h"
 #include "sim/Trace.h"
@@ -49,6 +50,11 @@ public:
     void setPowered(bool powered);
     // Forces printer-port pin 11 to a level (a broken cable or board); nullopt releases it.
     void setBusyStuck(std::optional<bool> level) { busyStuck_ = level; }
+    // The board goes away (cable pulled, supply lost) once `accesses` more port accesses are made.
+    void loseBoardAfter(uint64_t accesses);
+    // The process receives `signal` (Ctrl-C, a kill, a closed terminal) once `accesses` more port
+    // accesses are made: an interruption at an exact point of a run.
+    void raiseAfter(uint64_t accesses, int signal);
 
     // Virtual time and cost accounting.
     void setAccessCostNs(double ns) { accessCostTicks_ = int64_t(ns * kTicksPerNs + 0.5); }
@@ -66,6 +72,8 @@ public:
     bool vccOn() const { return pins_.vcc; }
     bool vppOn() const { return pins_.vpp; }
     bool socketPowered() const { return pins_.vcc || pins_.vpp; }
+    // What the program itself last asked for, board or no board: Vcc on or Vpp applied.
+    bool hostPowersSocket() const { return (control_ & Bits::Vcc) || !(control_ & Bits::Vpp); }
     // The byte on the socket data pins now: the board's latch in data-out mode, else the chip's
     // outputs with pull-ups.
     uint8_t socketData();
@@ -76,8 +84,9 @@ public:
 private:
     void tick() {
         clock_.advanceTicks(accessCostTicks_);
-        ++accesses_;
+        if (++accesses_ == nextEvent_) onEvent();
     }
+    void onEvent();
     bool boardLive() const { return present_ && powered_; }
     void updatePins();
     void notifyChip();
@@ -86,6 +95,10 @@ private:
     VirtualClock clock_;
     int64_t accessCostTicks_ = 1000 * kTicksPerNs;  // 1 us, an ISA-speed port access
     uint64_t accesses_ = 0;
+    uint64_t lossAt_ = UINT64_MAX;
+    uint64_t signalAt_ = UINT64_MAX;
+    int signal_ = 0;
+    uint64_t nextEvent_ = UINT64_MAX;  // the nearer of the two
 
     uint8_t data_ = 0;
     uint8_t control_ = 0x09;  // idle: Vpp off, serial mode, Vcc off, strobe asserted

@@ -1,5 +1,6 @@
 #include "ui/BufferGridModel.h"
 
+#include <QColor>
 #include <QPainter>
 
 namespace tavrin::ui {
@@ -23,7 +24,8 @@ void BufferGridModel::setHeader(int column, const QString& text) {
 
 void BufferGridModel::imageChanged() {
     if (rows_ == 0) return;
-    emit dataChanged(index(0, 0), index(rows_ - 1, int(headers_.size()) - 1), {Qt::DisplayRole});
+    emit dataChanged(index(0, 0), index(rows_ - 1, int(headers_.size()) - 1),
+                     {Qt::DisplayRole, Qt::BackgroundRole});
 }
 
 int BufferGridModel::rowCount(const QModelIndex& parent) const {
@@ -35,6 +37,12 @@ int BufferGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant BufferGridModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::BackgroundRole && index.isValid() && cellMark_) {
+        const int mark = cellMark_(index.row() + 1, index.column());
+        if (mark == 1) return QColor(255, 200, 200);
+        if (mark == 2) return QColor(220, 0, 0);
+        return {};
+    }
     if (role != Qt::DisplayRole || !index.isValid() || !cellText_) return {};
     ++requests_;
     const QString text = cellText_(index.row() + 1, index.column());
@@ -54,8 +62,12 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     // A point-placed text needs no layout pass, which keeps a page of cells cheap to paint.
     painter->save();
     painter->setClipRect(option.rect);
+    const QVariant mark = index.data(Qt::BackgroundRole);
+    if (mark.isValid()) painter->fillRect(option.rect, mark.value<QColor>());
     painter->setFont(option.font);
-    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setPen(mark.isValid() && mark.value<QColor>().lightness() < 128
+                        ? QColor(Qt::white)
+                        : option.palette.color(QPalette::Text));
     painter->drawText(
         QPoint(option.rect.left() + 1, option.rect.top() + 1 + option.fontMetrics.ascent()),
         text.toString());

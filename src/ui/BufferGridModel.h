@@ -19,6 +19,9 @@ class BufferGridModel : public QAbstractTableModel {
     BufferGridModel(QStringList headers, QObject* parent = nullptr);
 
     void setCellText(CellText cellText) { cellText_ = std::move(cellText); }
+    // Marks of cells by grid row and column: 0 none, 1 marked, 2 the current mark.
+    using CellMark = std::function<int(int gridRow, int column)>;
+    void setCellMark(CellMark cellMark) { cellMark_ = std::move(cellMark); }
     // Rows of the grid, the header row included.
     void setGridRows(int rows);
     int gridRows() const { return rows_ + 1; }
@@ -37,6 +40,7 @@ class BufferGridModel : public QAbstractTableModel {
     QStringList headers_;
     int rows_ = 0;
     CellText cellText_;
+    CellMark cellMark_;
     mutable long long requests_ = 0;
 };
 

@@ -1,3 +1,4 @@
+#include "ui/DifferencePanel.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
@@ -281,7 +282,10 @@ void TfrmEprom::runLongTask(const std::function<void()>& task) {
 }
 
 void TfrmEprom::runCommand(Command command) {
-    runLongTask([&] { RunCommand(ctx_, command); });
+    runLongTask([&] {
+        RunCommand(ctx_, command);
+        ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
+    });
 }
 
 void TfrmEprom::mnuTestClick() {

@@ -19,6 +19,7 @@
 #include "devices/DipPatterns.h"
 #include "sim/ChipFactory.h"
 #include "ui/BufferGridModel.h"
+#include "ui/HalfChoice.h"
 #include "ui/MainWindow.h"
 
 namespace tavrin::ui {
@@ -192,8 +193,14 @@ void TfrmEprom::mnuLoadClick() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     setDialogFilters(dialog, kLoadFilters, kLoadFilterPreset);
+    QComboBox* halves = AddHalfChoice(dialog, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string name = dialog.selectedFiles().front().toStdString();
+    if (halves->currentIndex() == 1) {
+        LoadOddHalfAndMerge(this, ctx_, name, dialog);
+        setWindowTitle(QString::fromStdString(ctx_.controls.caption));
+        return;
+    }
     FileDialogState dialogs{fileFolder_, saveName_};
     tavrin::mnuLoadClick(ctx_, name, &dialogs);
     fileFolder_ = dialogs.folder;
@@ -209,6 +216,7 @@ void TfrmEprom::mnuSaveClick() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     setDialogFilters(dialog, kSaveFilters, SaveFilterPreset(ctx_.profile));
+    QComboBox* halves = AddHalfChoice(dialog, false);
     if (!saveName_.empty())
         dialog.selectFile(QFileInfo(QString::fromStdString(saveName_)).fileName());
     std::string name;
@@ -217,7 +225,10 @@ void TfrmEprom::mnuSaveClick() {
         name = dialog.selectedFiles().front().toStdString();
         filter = chosenFilter(dialog);
     }
-    tavrin::mnuSaveClick(ctx_, name, filter);
+    if (halves->currentIndex() > 0)
+        SaveHalfAs(ctx_, name, filter, halves->currentIndex());
+    else
+        tavrin::mnuSaveClick(ctx_, name, filter);
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
 }
 

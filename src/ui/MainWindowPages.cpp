@@ -482,6 +482,12 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
         ctx_.profile.sequ = on;
         refreshConfigsPage();
     });
+    y += 24;
+    auto* cbDiffReport = new QCheckBox("Report all differences", g);
+    cbDiffReport->setObjectName("cbDiffReport");
+    cbDiffReport->setToolTip("After a failed verify or program run, read the chip and list "
+                             "every differing byte");
+    cbDiffReport->setGeometry(8, y, 148, 20);
 }
 
 void TfrmEprom::buildBufferPage(QWidget* page) {

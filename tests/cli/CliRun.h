@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -21,10 +23,18 @@ struct Result {
     std::string out, err;
 };
 
-// Runs the tool with `args`; when `interruptOn` is given, sends SIGINT once stderr shows it.
-// Standard input is `stdinFile` (default: /dev/null, so no terminal answers questions).
-inline Result runTool(const std::vector<std::string>& args, const std::string& interruptOn = {},
-                      const std::string& stdinFile = "/dev/null") {
+struct RunOptions {
+    // Sends `signal` once stderr shows `interruptOn` followed by `linesAfter` more lines.
+    std::string interruptOn;
+    int linesAfter = 0;
+    int signal = SIGINT;
+    // Standard input (default: /dev/null, so no terminal answers questions).
+    std::string stdinFile = "/dev/null";
+    // A file-size limit for the child (0: none), as a full disk or quota shows it.
+    rlim_t fileSizeLimit = 0;
+};
+
+inline Result runToolWith(const std::vector<std::string>& args, const RunOptions& o) {
     int outPipe[2], errPipe[2];
     EXPECT_EQ(pipe(outPipe), 0);
     EXPECT_EQ(pipe(errPipe), 0);
@@ -32,9 +42,15 @@ inline Result runTool(const std::vector<std::string>& args, const std::string& i
     if (pid == 0) {
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
-        int input = open(stdinFile.c_str(), O_RDONLY);
+        int input = open(o.stdinFile.c_str(), O_RDONLY);
         dup2(input, 0);
         close(outPipe[0]), close(errPipe[0]);
+        if (o.fileSizeLimit) {
+            struct rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = o.fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv{const_cast<char*>(TAVRIN_CLI)};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -43,14 +59,18 @@ inline Result runTool(const std::vector<std::string>& args, const std::string& i
     }
     close(outPipe[1]), close(errPipe[1]);
     Result r;
-    bool sent = interruptOn.empty();
+    bool sent = o.interruptOn.empty();
     // Read stderr first (it carries the progress texts), then stdout.
     char buf[4096];
     for (ssize_t n; (n = read(errPipe[0], buf, sizeof buf)) > 0;) {
         r.err.append(buf, size_t(n));
-        if (!sent && r.err.find(interruptOn) != std::string::npos) {
-            kill(pid, SIGINT);
-            sent = true;
+        if (sent) continue;
+        if (const size_t at = r.err.find(o.interruptOn); at != std::string::npos) {
+            const size_t tail = at + o.interruptOn.size();
+            if (std::count(r.err.begin() + long(tail), r.err.end(), '\n') >= o.linesAfter) {
+                kill(pid, o.signal);
+                sent = true;
+            }
         }
     }
     for (ssize_t n; (n = read(outPipe[0], buf, sizeof buf)) > 0;) r.out.append(buf, size_t(n));
@@ -59,6 +79,16 @@ inline Result runTool(const std::vector<std::string>& args, const std::string& i
     waitpid(pid, &wstatus, 0);
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
     return r;
+}
+
+// Runs the tool with `args`; when `interruptOn` is given, sends SIGINT once stderr shows it.
+// Standard input is `stdinFile` (default: /dev/null, so no terminal answers questions).
+inline Result runTool(const std::vector<std::string>& args, const std::string& interruptOn = {},
+                      const std::string& stdinFile = "/dev/null") {
+    RunOptions o;
+    o.interruptOn = interruptOn;
+    o.stdinFile = stdinFile;
+    return runToolWith(args, o);
 }
 
 class Cli : public ::testing::Test {

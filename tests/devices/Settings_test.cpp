@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/Context.h"
+#include "core/Dispatch.h"
 #include "core/ImageBuffer.h"
+#include "devices/Catalogue.h"
 
 namespace tavrin {
 namespace {
@@ -177,6 +179,70 @@ TEST(Settings, StoreThatCannotBeOpenedLoadsDefaultsAndSavesNothing) {
     EXPECT_EQ(ctx.Buffer[0], 0xFF);
     SaveSettings(ctx, store, controls);
     EXPECT_TRUE(store.writeOrder.empty());
+}
+
+// A store edited by hand or left by another version: every value of the wrong type or out of
+// range. Loading replays through the real selection handlers and must end in a usable state.
+TEST(Settings, HostileStoresFallBackToUsableValues) {
+    const std::vector<MemorySettingsStore::Value> hostile = {INT32_MIN,
+                                                             -1,
+                                                             0,
+                                                             1,
+                                                             3,
+                                                             4,
+                                                             99,
+                                                             0x7FFF,
+                                                             INT32_MAX,
+                                                             std::string(),
+                                                             std::string("x"),
+                                                             std::string("-1"),
+                                                             std::string("99999999999999999999"),
+                                                             std::string(5000, '7')};
+    std::vector<std::string> names(kSettingNames.begin(), kSettingNames.end());
+    names.push_back(kPortBackendName);
+    SettingsHooks hooks;
+    hooks.replay = [](Context& ctx, const std::string& handler, int32_t id) {
+        SelectByHandler(ctx, handler, id);
+    };
+    auto check = [](const Context& ctx, const SettingsControls& controls, const std::string& what) {
+        const DeviceProfile& p = ctx.profile;
+        EXPECT_TRUE(controls.port >= 0 && controls.port <= 3) << what;
+        EXPECT_TRUE(controls.fastErase == 0 || controls.fastErase == 1) << what;
+        EXPECT_TRUE(controls.checkType == 0 || controls.checkType == 1) << what;
+        EXPECT_TRUE(p.eep >= 0 && p.eep < kFamilyCodes) << what << " eep " << p.eep;
+        EXPECT_TRUE(p.bufferSize >= 0 && uint32_t(p.bufferSize) <= kBufferBytes) << what;
+        EXPECT_EQ(ctx.Buffer.size(), kBufferBytes) << what;
+        EXPECT_TRUE(ctx.bus.DataPort == 0x378 || ctx.bus.DataPort == 0x278 ||
+                    ctx.bus.DataPort == 0x3BC)
+            << what;
+    };
+    for (const std::string& name : names)
+        for (const auto& value : hostile) {
+            const std::string what = name + "=" +
+                                     (std::holds_alternative<int32_t>(value)
+                                          ? std::to_string(std::get<int32_t>(value))
+                                          : std::get<std::string>(value).substr(0, 20));
+            Context ctx;
+            MemorySettingsStore store;
+            store.values[name] = value;
+            SettingsControls controls;
+            LoadSettings(ctx, store, controls, hooks);
+            check(ctx, controls, what);
+        }
+    // Every stored family code with device IDs that none of its parts has.
+    for (int32_t eep = -2; eep < kFamilyCodes + 2; ++eep)
+        for (int32_t id : {INT32_MIN, -1, 0, 1, 65535, INT32_MAX}) {
+            Context ctx;
+            MemorySettingsStore store;
+            store.values = {{"Epr_eep", eep}, {"Epr_DeviceID", id}, {"Epr_tavrin", INT32_MAX}};
+            SettingsControls controls;
+            LoadSettings(ctx, store, controls, hooks);
+            check(ctx, controls, "eep " + std::to_string(eep) + " id " + std::to_string(id));
+            if (!ReplayHandler(eep)) {  // unknown codes keep the start-up device
+                EXPECT_EQ(ctx.profile.eep, Context().profile.eep) << eep;
+                EXPECT_EQ(ctx.profile.DeviceID, Context().profile.DeviceID) << eep;
+            }
+        }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "cli/CliFiles.h"
 #include "cli/CommandTable.h"
+#include "cli/DifferenceOutput.h"
 #include "cli/ElectronicIdOutput.h"
 #include "cli/Session.h"
 #include "core/Commands.h"
@@ -17,7 +18,23 @@ namespace {
 int withFile(Session& s, Command which, const std::string& path) {
     if (FamilyFor(s.ctx().profile.eep)[which].kind != Action::Kind::Nothing)
         if (int status = s.load(path); status != kExitOk) return status;
-    return s.runCommand(which);
+    const int status = s.runCommand(which);
+    if (which == Command::Program && status == kExitFailed) ExplainProgramFailure(s);
+    return status;
+}
+
+struct VerifyRequest {
+    std::string path;
+    bool all = false;
+    size_t list = 16;
+};
+
+int verify(Session& s, const VerifyRequest& r) {
+    if (!r.all) return withFile(s, Command::Verify, r.path);
+    if (FamilyFor(s.ctx().profile.eep)[Command::Read].kind == Action::Kind::Nothing)
+        return s.runCommand(Command::Read);  // says that the family cannot be read
+    if (int status = s.load(r.path); status != kExitOk) return status;
+    return VerifyAll(s, r.list);
 }
 
 int readChip(Session& s, const std::string& path) {
@@ -53,13 +70,14 @@ void AddChipCommands(CommandTable& table) {
         .add("program",
              "load FILE (\"-\": standard input) and program it, with the family's own verify",
              Needs::Chip, [file](Session& s) { return withFile(s, Command::Program, *file); })
-        ->add_option("FILE", *file, "input file")
-        ->required();
-    table
-        .add("verify", "compare the chip with FILE (\"-\": standard input)", Needs::Chip,
-             [file](Session& s) { return withFile(s, Command::Verify, *file); })
-        ->add_option("FILE", *file, "input file")
-        ->required();
+        ->add_option("FILE", *file, "input file (or --interleave EVEN ODD)");
+    auto check = std::make_shared<VerifyRequest>();
+    CLI::App* v = table.add("verify", "compare the chip with FILE (\"-\": standard input)",
+                            Needs::Chip, [check](Session& s) { return verify(s, *check); });
+    v->add_option("FILE", check->path, "input file (or --interleave EVEN ODD)");
+    v->add_flag("--all", check->all,
+                "report every difference: count, bits by direction, the first addresses");
+    v->add_option("--list", check->list, "addresses --all lists (default 16)")->type_name("N");
     table.add("blank", "blank check", Needs::Chip,
               [](Session& s) { return s.runCommand(Command::Blank); });
     table.add("id", "electronic ID: manufacturer and device, names and codes (--json: an object)",

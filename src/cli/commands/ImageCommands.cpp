@@ -57,7 +57,10 @@ int checksum(Session& s, const ChecksumRequest& r) {
     return kExitOk;
 }
 
-int convert(Session& s, const std::string& in, const std::string& out) {
+int convert(Session& s, std::string in, std::string out) {
+    // With --interleave the one name given is the output.
+    if (!s.options().interleave.empty() && out.empty()) std::swap(in, out);
+    if (out.empty()) return Session::complain(kExitUsage, "convert needs IN and OUT");
     FileFormat outFormat;
     if (int status = s.prepareOutput(out, outFormat); status != kExitOk) return status;
     ClearBuf(s.ctx(), 1);
@@ -103,15 +106,15 @@ void AddImageCommands(CommandTable& table) {
     CLI::App* k = table.add(
         "checksum", "16-bit sum and CRC-32 of FILE over the selected device's size (--all: every sum)",
         Needs::Device, [sums](Session& s) { return checksum(s, *sums); });
-    k->add_option("FILE", sums->path, "input file")->required();
+    k->add_option("FILE", sums->path, "input file (or --interleave EVEN ODD)");
     k->add_flag("--all", sums->all,
                 "byte sum, Intel and Motorola word sums, CRC-16/CCITT, CRC-32 and SHA-256");
     k->add_option("--range", sums->range,
                   "bytes FIRST-LAST or FIRST+LENGTH (hex) instead of the device size");
     CLI::App* c = table.add("convert", "convert between image formats (--in-format, --out-format)",
                             Needs::Image, [in, out](Session& s) { return convert(s, *in, *out); });
-    c->add_option("IN", *in, "input file (\"-\": standard input)")->required();
-    c->add_option("OUT", *out, "output file (\"-\": standard output)")->required();
+    c->add_option("IN", *in, "input file (\"-\": standard input; or --interleave EVEN ODD)");
+    c->add_option("OUT", *out, "output file (\"-\": standard output)");
     table
         .add("romident", "identify an image against the ROM database files", Needs::Image,
              [in](Session& s) { return romident(s, *in); })

@@ -557,7 +557,9 @@ bool SimPic::loadState(std::istream& in) {
             return false;
     }
     SimPic next(type_);
+    bool sawData = false;  // the last line written: without it the file was cut short
     while (std::getline(in, line)) {
+        if (in.eof()) return false;  // a last line without its newline: cut short
         std::istringstream f(line);
         std::string key;
         f >> key;
@@ -591,6 +593,7 @@ bool SimPic::loadState(std::istream& in) {
             for (uint16_t& w : next.program_)
                 if (!(f >> w)) return false;
         } else if (key == "data") {
+            sawData = true;
             for (uint8_t& b : next.data_) {
                 int v = 0;
                 if (!(f >> v)) return false;
@@ -600,6 +603,7 @@ bool SimPic::loadState(std::istream& in) {
             return false;
         }
     }
+    if (!sawData) return false;
     *this = std::move(next);
     return true;
 }
