@@ -10,19 +10,19 @@
 #include "sim/SimEprom.h"
 #include "sim/SimMemoryChip.h"
 #include "sim/mcu/SimAvr.h"
+#include "sim/mcu/SimMcs48.h"
+#include "sim/mcu/SimMcs51.h"
 #include "sim/mcu/SimPic.h"
 #include "sim/parallel/SimEeprom.h"
 #include "sim/parallel/SimElectricalEraseEprom.h"
+#include "sim/parallel/SimFlash28F.h"
+#include "sim/parallel/SimFlashI28Fx00.h"
+#include "sim/parallel/SimFlashSst28SF.h"
 #include "sim/parallel/SimJedec29F.h"
 #include "sim/parallel/SimStaticRam.h"
 #include "sim/serial/SimEeprom24C.h"
 #include "sim/serial/SimEeprom25C.h"
 #include "sim/serial/SimEeprom93C.h"
-#include "sim/parallel/SimFlash28F.h"
-#include "sim/parallel/SimFlashI28Fx00.h"
-#include "sim/parallel/SimFlashSst28SF.h"
-#include "sim/mcu/SimMcs48.h"
-#include "sim/mcu/SimMcs51.h"
 
 namespace tavrin {
 
@@ -132,7 +132,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx) {
     const uint32_t size = deviceBytes(p);
     if (size == 0) return nullptr;
     if (p.eep == 24)
-        if (auto chip = sim::MakeElectricalEraseEprom(p.DeviceID, ctx.controls.edDevice)) return chip;
+        if (auto chip = sim::MakeElectricalEraseEprom(p.DeviceID, ctx.controls.edDevice))
+            return chip;
     if (p.eep == 20 || p.eep == 21)
         if (auto chip = sim::MakeStaticRamChip(p.eep, p.DeviceID)) return chip;
     if (isEpromFamily(p.eep)) {
@@ -233,7 +234,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
         // locked:N  lock bits 1..N programmed (a microcontroller with lock bits)
         uint32_t mode = 0;
         if (parseNumber(rest, mode) && mode <= 3) {
-            auto* lockable = board.chip() ? dynamic_cast<sim::LockableChip*>(board.chip()) : nullptr;
+            auto* lockable =
+                board.chip() ? dynamic_cast<sim::LockableChip*>(board.chip()) : nullptr;
             if (!lockable) {
                 error = fault + ": the chip in the socket has no lock bits";
                 return false;
@@ -258,15 +260,16 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
         if (f->applyFamilyFault(fault, error)) return true;
         if (!error.empty()) return false;
     }
-    error = "unknown fault '" + fault +
-            "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, no-chip, board-absent, "
-            "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1; JEDEC "
-            "flash: protect:SECTOR, slow-erase:K, "
-            "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
-            "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
-            "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "
-            "battery-dead; 28F, i28Fx00 and SST28SF flash: slow-erase:K, unerasable:ADDR, "
-            "vpp-missing, id:MAKER:DEVICE)";
+    error =
+        "unknown fault '" + fault +
+        "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, locked:0-3, no-chip, board-absent, "
+        "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1; JEDEC "
+        "flash: protect:SECTOR, slow-erase:K, "
+        "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
+        "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
+        "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "
+        "battery-dead; 28F, i28Fx00 and SST28SF flash: slow-erase:K, unerasable:ADDR, "
+        "vpp-missing, id:MAKER:DEVICE)";
     return false;
 }
 

@@ -81,8 +81,12 @@ TEST_F(Cli, At89c2051RefusesLockModeThree) {
 
 TEST_F(Cli, At89s8252AnswersToItsPartNameAndReadsItsLockBits) {
     const std::string chip = path("chip.sim");
-    Result r = runTool({"-d", "AT89S8252", "--chip-file", chip, "lock", "2"});
+    Result r = runTool({"-d", "AT89S8252", "--chip-file", chip, "lock", "0"});
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.err + r.out, "no lock bits written")) << r.err;
+    r = runTool({"-d", "AT89S8252", "--chip-file", chip, "lock", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "  Bit 1,2,3 (D2,1,0) = 001")) << r.out;  // the lock run shows them too
     r = runTool({"-d", "AT89S8252", "--chip-file", chip, "read-lock"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "  Bit 1,2,3 (D2,1,0) = 001")) << r.out;

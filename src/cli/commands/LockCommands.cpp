@@ -30,7 +30,7 @@ void AddLockCommands(CommandTable& table) {
     auto mode = std::make_shared<int>(0);
     table
         .add("lock",
-             "write the lock bits of MODE alone and read them back where the part allows "
+             "write the lock bits of MODE alone and show them read back where the part allows "
              "(MCS-51: 0 none, 1 bit 1, 2 bits 1+2, 3 bits 1+2+3; AVR: 1 none, 2 no further "
              "programming, 3 no verify either)",
              Needs::Chip,
@@ -42,6 +42,12 @@ void AddLockCommands(CommandTable& table) {
                  if (s.ctx().bus.CheckHardware() != 0) return kExitNoHardware;
                  s.ui().resetOutcome();
                  LockDialogLock(s.ctx(), *mode);
+                 if (s.ui().sawError()) return outcome(s);
+                 // Mode 0 writes nothing and shows nothing: say so, for scripts.
+                 if (*mode == 0)
+                     s.ui().message("Lock mode 0: no lock bits written", MessageKind::Success);
+                 // Parts that can read their lock bits show what the chip now holds.
+                 if (s.ctx().mcs51.ird_lbit == 1) ShowLockBitsMcs51(s.ctx());
                  return outcome(s);
              })
         ->add_option("MODE", *mode, "lock mode 0-3")
