@@ -260,8 +260,7 @@ int Session::runCommand(Command which) {
                                         ": a mask-ROM part is read and verified only");
     if (action.kind == Action::Kind::Nothing)
         return complain(kExitUsage, std::string("'") + commandName(which) +
-                                        "' is not available for " + device_->caption +
-                                        " in this build");
+                                        "' is not offered for " + device_->caption);
     // Data that does not fit is refused before anything runs unless --truncate accepts it.
     if (const DataFit fit = CheckDataFit(ctx_, which); fit.kind == DataFit::Kind::OffsetPastEnd)
         return complain(kExitUsage, OffsetPastEndText(ctx_.profile));
