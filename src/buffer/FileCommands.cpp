@@ -21,7 +21,7 @@ uint16_t WordAt(const Context& ctx, int64_t word) {
     return static_cast<uint16_t>(ctx.Buffer[2 * word] | (ctx.Buffer[2 * word + 1] << 8));
 }
 
-void AdjustAfterLoad(Context& ctx, FileFormat loaded) {
+void AdjustAfterLoad(Context& ctx, FileFormat loaded, bool ok) {
     DeviceProfile& p = ctx.profile;
     if (p.PIC) {
         p.bufferSize = p.picProgWords;
@@ -33,6 +33,11 @@ void AdjustAfterLoad(Context& ctx, FileFormat loaded) {
             id = (id * 16 + (WordAt(ctx, p.picIdBase + i) & 0xF)) & 0xFFFF;
         p.picID = static_cast<int32_t>(id);
         for (uint32_t w = 0; w < 16384; ++w) ctx.Buffer[2 * w + 1] &= 0x3F;
+    }
+    if (loaded == FileFormat::Eep) {
+        if (ok) p.avrEepromLoaded = 1;
+    } else {
+        p.avrEepromLoaded = 0;
     }
     if (loaded != FileFormat::Eep && p.eep == 14) {
         p.bufferSize = p.avrFlashSize;
@@ -91,7 +96,7 @@ bool LoadImage(Context& ctx, const FileSource& source, FileFormat format) {
     if (format == FileFormat::Auto)
         format = source.inMemory ? DetectFormat(source.bytes) : DetectFileFormat(source.name);
     const bool loaded = RunLoader(ctx, source, format);
-    AdjustAfterLoad(ctx, format);
+    AdjustAfterLoad(ctx, format, loaded);
     return loaded;
 }
 

@@ -156,7 +156,8 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
         ->type_name("HEX");
     app.add_option("--eeprom", o.eepromFile,
                    "AVR: the EEPROM area's file, loaded after FILE by program and verify and "
-                   "written by read (EEP; .bin/.rom: raw bytes)")
+                   "written by read (EEP; .bin/.rom: raw bytes); without FILE the EEPROM area "
+                   "alone")
         ->type_name("FILE");
     app.add_flag("--write-osccal", o.writeOsccal,
                  "PIC 12C50x: also program the last word, the chip's factory oscillator "

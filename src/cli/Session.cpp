@@ -418,6 +418,7 @@ int Session::loadEeprom() {
                                            path.c_str(), bytes.size(), device_->caption.c_str(),
                                            p.avrEepromSize));
     std::copy(bytes.begin(), bytes.end(), ctx_.Buffer.begin() + p.avrEepromBase);
+    ctx_.profile.avrEepromLoaded = 1;
     Winstat(ctx_);
     return kExitOk;
 }

@@ -8,6 +8,13 @@ namespace tavrin {
 
 namespace {
 
+constexpr int32_t kAvrFamily = 14;
+
+// Data for Program and Verify: a loaded extent, or an AVR EEPROM image from a lone EEP file.
+bool dataLoaded(const DeviceProfile& p) {
+    return p.bufferLoaded != 0 || (p.eep == kAvrFamily && p.avrEepromLoaded != 0);
+}
+
 // The message of a failed precondition, or nullptr when the command may go on. Blank check
 // without a device is silent, which `silentStop` reports.
 const char* precondition(const DeviceProfile& p, Command command, bool& silentStop) {
@@ -19,10 +26,10 @@ const char* precondition(const DeviceProfile& p, Command command, bool& silentSt
             return noDevice ? "Please select a Device Type" : nullptr;
         case Command::Program:
             if (noDevice) return "Please select a Device Type";
-            return p.bufferLoaded == 0 ? "Please load some information to program" : nullptr;
+            return dataLoaded(p) ? nullptr : "Please load some information to program";
         case Command::Verify:
             if (noDevice) return "Please select a Device Type";
-            return p.bufferLoaded == 0 ? "Please load some information to compare against" : nullptr;
+            return dataLoaded(p) ? nullptr : "Please load some information to compare against";
         case Command::Blank:
             silentStop = noDevice;
             return nullptr;

@@ -38,15 +38,24 @@ uint64_t picWordsLeftOut(const Context& ctx) {
     return out;
 }
 
-// AVR bytes the file set outside flash and the EEPROM image.
+// The 64 KB of the image that an EEP file's addresses reach and a flash load refills.
+constexpr int64_t kAvrEepromWindow = 65536;
+
+// AVR bytes the files set outside flash and the EEPROM: a flash file's past the flash, an EEP
+// file's past the part's EEPROM.
 uint64_t avrBytesLeftOut(const Context& ctx) {
     const DeviceProfile& p = ctx.profile;
-    const int64_t bytes = std::min<int64_t>(int64_t(p.bufferLoaded) + 1, ctx.Buffer.size());
+    const int64_t size = int64_t(ctx.Buffer.size());
+    const int64_t bytes = std::min<int64_t>(int64_t(p.bufferLoaded) + 1, size);
     uint64_t out = 0;
-    for (int64_t i = 0; i < bytes; ++i)
-        if (!within(i, 0, p.avrFlashSize) && !within(i, p.avrEepromBase, p.avrEepromSize) &&
-            ctx.Buffer[size_t(i)] != 0xFF)
-            ++out;
+    if (p.bufferLoaded != 0)
+        for (int64_t i = 0; i < bytes; ++i)
+            if (!within(i, 0, p.avrFlashSize) && !within(i, p.avrEepromBase, kAvrEepromWindow) &&
+                ctx.Buffer[size_t(i)] != 0xFF)
+                ++out;
+    const int64_t end = std::min<int64_t>(int64_t(p.avrEepromBase) + kAvrEepromWindow, size);
+    for (int64_t i = int64_t(p.avrEepromBase) + std::max(0, p.avrEepromSize); i < end; ++i)
+        if (ctx.Buffer[size_t(i)] != 0xFF) ++out;
     return out;
 }
 
@@ -67,8 +76,9 @@ DataFit CheckDataFit(const Context& ctx, Command command) {
         fit.kind = DataFit::Kind::OffsetPastEnd;
         return fit;
     }
-    if ((command != Command::Program && command != Command::Verify) || p.bufferLoaded == 0 ||
-        p.eep == kSramTest)
+    const bool avrEepromAlone = p.eep == kAvrFamily && p.avrEepromLoaded != 0;
+    if ((command != Command::Program && command != Command::Verify) ||
+        (p.bufferLoaded == 0 && !avrEepromAlone) || p.eep == kSramTest)
         return fit;
     if (p.PIC)
         fit.leftOut = picWordsLeftOut(ctx);

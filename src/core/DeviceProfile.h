@@ -110,6 +110,9 @@ struct DeviceProfile {
     int32_t avrFuseMask = 0;
     int32_t avrSplitFuseRead = 0;
     int32_t avrTWP = 0, avrTWC = 0;  // the timing track bars' values last set for AVR devices
+    // 1 = an EEP file went into the EEPROM image since the last flash load (which refills the
+    // image with 0xFF): with no flash data loaded, Program and Verify cover the EEPROM alone.
+    int32_t avrEepromLoaded = 0;
     AvrControl avrControl;
 
     // Serial EEPROMs: the Microwire instruction record, the SPI one, the SPI status byte the

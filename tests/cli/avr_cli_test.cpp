@@ -2,10 +2,95 @@
 // files or an EEP file, read into both, verify, blank, erase, id, and the lock and fuses commands.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "cli/CliRun.h"
 
 namespace {
 using namespace tavrin::test;
+
+// An EEP file: Intel HEX data records of `bytes` from address 0 and the end record.
+std::string eepText(const std::string& bytes) {
+    std::string text;
+    char field[8];
+    for (size_t at = 0; at < bytes.size(); at += 16) {
+        const size_t n = std::min<size_t>(16, bytes.size() - at);
+        unsigned sum = unsigned(n + (at >> 8) + (at & 0xFF));
+        std::snprintf(field, sizeof field, ":%02X%04X", unsigned(n), unsigned(at));
+        text += std::string(field) + "00";
+        for (size_t i = 0; i < n; ++i) {
+            const uint8_t b = uint8_t(bytes[at + i]);
+            std::snprintf(field, sizeof field, "%02X", unsigned(b));
+            text += field;
+            sum += b;
+        }
+        std::snprintf(field, sizeof field, "%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        text += field;
+    }
+    return text + ":00000001FF\n";
+}
+
+TEST_F(Cli, AvrEepromAreaAloneFromAnEepFileOrTheEepromOption) {
+    const std::string chip = path("chip.sim");
+    const std::string flash = writeImage("flash.bin", 2048, 5);
+    ASSERT_EQ(runTool({"-d", "AT90S2313", "--chip-file", chip, "program", flash}).status, 0);
+    const std::string eeprom = slurp(writeImage("eeprom.bin", 128, 6));
+    std::ofstream(path("data.eep")) << eepText(eeprom);
+
+    // A lone EEP file as FILE: the EEPROM alone, the flash left as it is.
+    Result p = runTool({"-d", "AT90S2313", "--chip-file", chip, "program", path("data.eep")});
+    ASSERT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.err.find("Device Verify OK"), std::string::npos) << p.err;
+    EXPECT_EQ(p.err.find("(FLASH)"), std::string::npos) << p.err;
+    EXPECT_NE(p.err.find("programming chip (EEPROM)"), std::string::npos) << p.err;
+    Result back =
+        runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", path("back.bin"), "read"});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(slurp(path("back.bin")), eeprom);
+    // The flash as programmed before; a flash file alone stands for an erased EEPROM area.
+    EXPECT_EQ(runTool({"-d", "AT90S2313", "--chip-file", chip, "verify", flash}).status, 1);
+    EXPECT_EQ(runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", path("data.eep"),
+                       "verify", flash})
+                  .status,
+              0);
+    EXPECT_EQ(
+        runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", path("data.eep"), "verify"})
+            .status,
+        0);
+
+    // --eeprom without FILE: a raw EEPROM image alone, then compared alone.
+    const std::string other = writeImage("other.bin", 128, 7);
+    Result raw = runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", other, "program"});
+    ASSERT_EQ(raw.status, 0) << raw.err;
+    EXPECT_EQ(runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", other, "verify"}).status,
+              0);
+    Result old = runTool({"-d", "AT90S2313", "--chip-file", chip, "verify", path("data.eep")});
+    EXPECT_EQ(old.status, 1);
+    EXPECT_NE(old.err.find(" Error at 0x040000"), std::string::npos) << old.err;
+    EXPECT_EQ(runTool({"-d", "AT90S2313", "--chip-file", chip, "--eeprom", other, "verify", flash})
+                  .status,
+              0);
+
+    // An EEP file longer than the part's EEPROM is not cut short behind a success.
+    std::ofstream(path("big.eep")) << eepText(eeprom + eeprom);
+    Result big = runTool({"-d", "AT90S2313", "--chip-file", chip, "program", path("big.eep")});
+    EXPECT_EQ(big.status, 2);
+    EXPECT_NE(big.err.find("128 bytes of the data lie outside the areas"), std::string::npos)
+        << big.err;
+    EXPECT_EQ(
+        runTool({"-d", "AT90S2313", "--chip-file", chip, "--truncate", "program", path("big.eep")})
+            .status,
+        0);
+
+    // FILE is left out only for the EEPROM area of an AVR.
+    Result none = runTool({"-d", "AT90S2313", "--chip-file", chip, "program"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("FILE (or --interleave EVEN ODD) is needed"), std::string::npos)
+        << none.err;
+    EXPECT_EQ(runTool({"-d", "27C256", "read"}).status, 2);
+    EXPECT_EQ(runTool({"-d", "27C256", "verify"}).status, 2);
+}
 
 TEST_F(Cli, AvrFlashAndEepromRoundTripThroughTwoFiles) {
     for (const char* part : {"AT90S2313", "AT90S8515"}) {

@@ -5,9 +5,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "WindowSupport.h"
+#include "buffer/FileCommands.h"
+#include "core/ImageBuffer.h"
 #include "sim/mcu/SimAvr.h"
 
 using namespace tavrin;
@@ -46,6 +49,7 @@ class AvrWindowTest : public QObject {
     void spienIsUnprogrammedOnlyWhenTheUserSaysYes();
     void aFuseWriteThatDoesNotTakeIsAnError();
     void aBoardThatDoesNotAnswerGetsTheHardwareError();
+    void aLoneEepFileProgramsTheEepromAlone();
 };
 
 void AvrWindowTest::groupFollowsThePart() {
@@ -187,6 +191,44 @@ void AvrWindowTest::aBoardThatDoesNotAnswerGetsTheHardwareError() {
     // The tool bar and the group work again after the refused run.
     QVERIFY(child<QWidget>(*w, "pICON")->isEnabled());
     QVERIFY(child<QWidget>(*w, "sbAVRlockbit")->isEnabled());
+}
+
+void AvrWindowTest::aLoneEepFileProgramsTheEepromAlone() {
+    SettingsFolder folder;
+    QTemporaryDir files;
+    auto w = makeWindow();
+    chooseDevice(*w, "AT90S2313   DIP20");
+    Context& ctx = w->context();
+    std::vector<uint8_t> flash(2048), eeprom(128);
+    for (size_t i = 0; i < flash.size(); ++i) flash[i] = uint8_t(i * 5 + 3);
+    for (size_t i = 0; i < eeprom.size(); ++i) eeprom[i] = uint8_t(i * 11 + 1);
+    std::copy(flash.begin(), flash.end(), ctx.Buffer.begin());
+    std::copy(eeprom.begin(), eeprom.end(), ctx.Buffer.begin() + 0x40000);
+    const std::string hex = files.filePath("app.hex").toStdString();
+    const std::string eep = files.filePath("data.eep").toStdString();
+    QVERIFY(SaveImage(ctx, hex, FileFormat::IntelHex, SaveNaming::AsGiven));
+    QVERIFY(SaveImage(ctx, eep, FileFormat::Eep, SaveNaming::AsGiven));
+    ClearBuf(ctx, 1);
+    chip(*w).flash() = flash;  // programmed earlier
+
+    loadThroughDialog(*w, QString::fromStdString(eep));
+    QCOMPARE(status(*w), QString("EEPROM (Hex) File loaded OK"));
+    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(status(*w), QString("Device Verify OK"));
+    QCOMPARE(chip(*w).eeprom(), eeprom);
+    QCOMPARE(chip(*w).flash(), flash);
+    QVERIFY(!board(*w).socketPowered());
+
+    // The flash file first, the EEPROM file second: both areas, after a chip erase.
+    QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(chip(*w).flash(), std::vector<uint8_t>(2048, 0xFF));
+    loadThroughDialog(*w, QString::fromStdString(hex));
+    loadThroughDialog(*w, QString::fromStdString(eep));
+    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(status(*w), QString("Device Verify OK"));
+    QCOMPARE(chip(*w).flash(), flash);
+    QCOMPARE(chip(*w).eeprom(), eeprom);
+    QVERIFY(!board(*w).socketPowered());
 }
 
 QTEST_MAIN(AvrWindowTest)

@@ -35,23 +35,6 @@ QByteArray pattern(int size) {
     return data;
 }
 
-// Loads `path` through File -> Load, answering the dialog; returns the dialog's filter list.
-QStringList loadThroughDialog(TfrmEprom& w, const QString& path) {
-    QStringList filters;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-        for (int i = 0; i < types->count(); ++i) filters << types->itemText(i);
-        filters << types->currentText() << dialog->windowTitle();
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    child<QAction>(w, "mnuLoad")->trigger();
-    activate(w);
-    return filters;
-}
-
 }  // namespace
 
 class DeviceWindowTest : public QObject {

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -76,6 +78,23 @@ inline void chooseDevice(TfrmEprom& w, const QString& caption) {
     QAction* a = findDeviceAction(w.deviceMenu(), caption);
     QVERIFY2(a, qPrintable(caption));
     a->trigger();
+}
+
+// Loads `path` through File -> Load, answering the dialog; returns the dialog's filter list.
+inline QStringList loadThroughDialog(TfrmEprom& w, const QString& path) {
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        for (int i = 0; i < types->count(); ++i) filters << types->itemText(i);
+        filters << types->currentText() << dialog->windowTitle();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    child<QAction>(w, "mnuLoad")->trigger();
+    activate(w);
+    return filters;
 }
 
 // Answers the next modal message box with `button` once it shows up.

@@ -33,9 +33,9 @@ void clipLoaded(DeviceProfile& p) {
 }
 
 // The flash words a program or verify pass covers: every word holding a byte up to bufferLoaded,
-// never past the flash.
+// never past the flash; none when nothing was loaded for the flash (a lone EEP file).
 uint32_t loadedWords(const DeviceProfile& p) {
-    if (p.bufferSize <= 0) return 0;
+    if (p.bufferSize <= 0 || p.bufferLoaded == 0) return 0;
     return std::min<uint32_t>(p.bufferLoaded / 2 + 1, uint32_t(p.bufferSize) / 2);
 }
 
@@ -66,10 +66,11 @@ void AvrProgram(Context& ctx) {
     AvrControl& c = p.avrControl;
     p.verifyError = 0;
     clipLoaded(p);
-    SetProcessGauge(ctx, "programming chip (FLASH)", p.bufferLoaded, GaugeColor::Program);
+    const uint32_t words = loadedWords(p);
+    if (words > 0)
+        SetProcessGauge(ctx, "programming chip (FLASH)", p.bufferLoaded, GaugeColor::Program);
     AvrEnterProgramming(ctx);
     bool cancelled = false;
-    const uint32_t words = loadedWords(p);
     for (uint32_t w = 0; w < words && !cancelled; ++w) {
         c.dataLow = ctx.Buffer[2 * w];
         c.dataHigh = ctx.Buffer[2 * w + 1];
@@ -98,11 +99,12 @@ void AvrVerify(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     AvrControl& c = p.avrControl;
     clipLoaded(p);
-    SetProcessGauge(ctx, "Verify chip ( FLASH )", p.bufferLoaded, GaugeColor::Verify);
+    const uint32_t words = loadedWords(p);
+    if (words > 0)
+        SetProcessGauge(ctx, "Verify chip ( FLASH )", p.bufferLoaded, GaugeColor::Verify);
     AvrEnterProgramming(ctx);
     p.verifyError = 0;
     Stop stop = Stop::None;
-    const uint32_t words = loadedWords(p);
     for (uint32_t w = 0; w < words && stop == Stop::None; ++w) {
         const uint8_t low = ctx.Buffer[2 * w], high = ctx.Buffer[2 * w + 1];
         bool same = false;

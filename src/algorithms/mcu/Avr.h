@@ -7,6 +7,8 @@
 namespace tavrin {
 
 void AvrRead(Context& ctx);
+// Program and verify cover the flash up to bufferLoaded, then the EEPROM image; with nothing
+// loaded for the flash (bufferLoaded 0: a lone EEP file) the EEPROM alone.
 void AvrProgram(Context& ctx);
 void AvrVerify(Context& ctx);
 void AvrBlankCheck(Context& ctx);

@@ -13,11 +13,18 @@ namespace tavrin::cli {
 
 namespace {
 
+// FILE may be left out for an AVR's EEPROM area alone: `--eeprom FILE` without a flash file.
+bool eepromAlone(Session& s, const std::string& path) {
+    return path.empty() && s.options().interleave.empty() && s.ctx().profile.eep == 14 &&
+           !s.options().eepromFile.empty();
+}
+
 // A command that loads FILE first, unless the family has no such routine (then the command
-// itself says so).
+// itself says so). Without FILE an AVR runs on its EEPROM file alone.
 int withFile(Session& s, Command which, const std::string& path) {
     if (FamilyFor(s.ctx().profile.eep)[which].kind != Action::Kind::Nothing)
-        if (int status = s.load(path); status != kExitOk) return status;
+        if (int status = eepromAlone(s, path) ? s.loadEeprom() : s.load(path); status != kExitOk)
+            return status;
     const int status = s.runCommand(which);
     if (which == Command::Program && status == kExitFailed) ExplainProgramFailure(s);
     return status;
@@ -38,10 +45,17 @@ int verify(Session& s, const VerifyRequest& r) {
 }
 
 int readChip(Session& s, const std::string& path) {
-    FileFormat format;
-    if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
+    const bool alone = eepromAlone(s, path);
+    if (path.empty() && !alone)
+        return Session::complain(kExitUsage,
+                                 "'read' needs FILE (an AVR's EEPROM area alone: "
+                                 "--eeprom FILE and no FILE)");
+    FileFormat format{};
+    if (!alone)
+        if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
     if (int status = s.runCommand(Command::Read); status != kExitOk) return status;
-    if (int status = s.save(path, format); status != kExitOk) return status;
+    if (!alone)
+        if (int status = s.save(path, format); status != kExitOk) return status;
     return s.saveEeprom();
 }
 
@@ -64,17 +78,18 @@ void AddChipCommands(CommandTable& table) {
     table
         .add("read", "read the chip into FILE (\"-\": standard output)", Needs::Chip,
              [file](Session& s) { return readChip(s, *file); })
-        ->add_option("FILE", *file, "output file")
-        ->required();
+        ->add_option("FILE", *file, "output file (AVR: may be left out with --eeprom)");
     table
         .add("program",
              "load FILE (\"-\": standard input) and program it, with the family's own verify",
              Needs::Chip, [file](Session& s) { return withFile(s, Command::Program, *file); })
-        ->add_option("FILE", *file, "input file (or --interleave EVEN ODD)");
+        ->add_option("FILE", *file,
+                     "input file (or --interleave EVEN ODD; AVR: may be left out with --eeprom)");
     auto check = std::make_shared<VerifyRequest>();
     CLI::App* v = table.add("verify", "compare the chip with FILE (\"-\": standard input)",
                             Needs::Chip, [check](Session& s) { return verify(s, *check); });
-    v->add_option("FILE", check->path, "input file (or --interleave EVEN ODD)");
+    v->add_option("FILE", check->path,
+                  "input file (or --interleave EVEN ODD; AVR: may be left out with --eeprom)");
     v->add_flag("--all", check->all,
                 "report every difference: count, bits by direction, the first addresses");
     v->add_option("--list", check->list, "addresses --all lists (default 16)")->type_name("N");

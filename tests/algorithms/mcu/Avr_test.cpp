@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <random>
 
 #include "../../buffer/FileTestSupport.h"
@@ -13,6 +14,8 @@
 #include "algorithms/mcu/AvrRig.h"
 #include "buffer/FileCommands.h"
 #include "core/Commands.h"
+#include "core/DataFit.h"
+#include "core/RunFrame.h"
 #include "devices/DisplayState.h"
 #include "devices/families/AvrFamily.h"
 #include "sim/ChipFactory.h"
@@ -146,6 +149,121 @@ TEST(Avr, SmallestAndLargestPartsRoundTripFlashAndEepromFromFiles) {
     fileRoundTrip("AT90S1200", 1);
     fileRoundTrip("AT90S8515", 2);
     fileRoundTrip("AT90S4433", 3);
+}
+
+// The EEPROM area alone: a lone EEP file programs and verifies the EEPROM without touching the
+// flash; a flash file loaded afterwards refills the EEPROM image and brings the flash back in.
+void eepromAlone(const char* part, unsigned seed) {
+    SCOPED_TRACE(part);
+    AvrRig rig(part);
+    DeviceProfile& p = rig.ctx.profile;
+    const auto flash = randomBytes(size_t(p.bufferSize), seed);
+    const auto eeprom = randomBytes(size_t(p.avrEepromSize), seed + 100);
+    test::ScratchDir dir;
+    rig.load(flash, eeprom);
+    ASSERT_TRUE(SaveImage(rig.ctx, dir / "app.hex", FileFormat::IntelHex, SaveNaming::AsGiven));
+    ASSERT_TRUE(SaveImage(rig.ctx, dir / "data.eep", FileFormat::Eep, SaveNaming::AsGiven));
+
+    // Nothing loaded: refused as before.
+    ClearBuf(rig.ctx, 1);
+    p.bufferLoaded = 0;
+    p.avrEepromLoaded = 0;
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Please load some information to program");
+    RunCommand(rig.ctx, Command::Verify);
+    EXPECT_EQ(rig.ui.lastText(), "Please load some information to compare against");
+
+    // The flash programmed first, from its own file.
+    ASSERT_TRUE(LoadImage(rig.ctx, dir / "app.hex", FileFormat::IntelHex));
+    RunCommand(rig.ctx, Command::Program);
+    ASSERT_EQ(rig.ui.lastText(), "Device Verify OK");
+    EXPECT_EQ(rig.chip->flash(), flash);
+    EXPECT_TRUE(std::all_of(rig.chip->eeprom().begin(), rig.chip->eeprom().end(),
+                            [](uint8_t b) { return b == 0xFF; }));
+
+    // A new session with the EEP file alone: the image's flash is erased, the chip's is not.
+    ClearBuf(rig.ctx, 1);
+    p.bufferLoaded = 0;
+    ASSERT_TRUE(LoadImage(rig.ctx, dir / "data.eep", FileFormat::Eep));
+    EXPECT_EQ(p.bufferLoaded, 0u);
+    const uint64_t writesBefore = rig.chip->log().writes;
+    rig.ui.gauges.clear();
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");
+    EXPECT_EQ(rig.chip->eeprom(), eeprom);
+    EXPECT_EQ(rig.chip->flash(), flash);
+    EXPECT_EQ(rig.chip->log().writes - writesBefore, uint64_t(p.avrEepromSize));
+    ASSERT_EQ(rig.ui.gauges.size(), 2u);
+    EXPECT_EQ(rig.ui.gauges[0].caption, "programming chip (EEPROM)");
+    EXPECT_EQ(rig.ui.gauges[1].caption, "Verify chip ( EEPROM )");
+    EXPECT_TRUE(rig.socketOff());
+
+    RunCommand(rig.ctx, Command::Verify);
+    EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");
+    rig.chip->eeprom()[3] ^= 0x01;
+    RunCommand(rig.ctx, Command::Verify);
+    EXPECT_EQ(rig.ui.lastText(), Format(" Error at 0x040003  Chip = 0x%02X  buffer = 0x%02X",
+                                        unsigned(rig.chip->eeprom()[3]), unsigned(eeprom[3])));
+    EXPECT_TRUE(rig.socketOff());
+
+    // A flash file loaded after the EEP file: the EEPROM image starts erased again, and both
+    // areas are programmed; the EEP file loaded after it brings its bytes back.
+    ASSERT_TRUE(LoadImage(rig.ctx, dir / "app.hex", FileFormat::IntelHex));
+    EXPECT_EQ(p.avrEepromLoaded, 0);
+    EXPECT_EQ(rig.ctx.Buffer[kEeprom + 3], 0xFF);
+    ASSERT_TRUE(LoadImage(rig.ctx, dir / "data.eep", FileFormat::Eep));
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");
+    EXPECT_EQ(rig.chip->eeprom(), eeprom);
+    EXPECT_EQ(rig.chip->flash(), flash);
+}
+
+TEST(Avr, EepromAreaAloneFromALoneEepFile) {
+    eepromAlone("AT90S1200", 11);
+    eepromAlone("AT90S8515", 12);
+}
+
+// Intel HEX data records of `bytes` from address 0, sixteen a line, and the end record.
+std::string hexText(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    for (size_t at = 0; at < bytes.size(); at += 16) {
+        const size_t n = std::min<size_t>(16, bytes.size() - at);
+        unsigned sum = unsigned(n + (at >> 8) + (at & 0xFF));
+        text += Format(":%02X%04X00", unsigned(n), unsigned(at));
+        for (size_t i = 0; i < n; ++i) {
+            text += Format("%02X", unsigned(bytes[at + i]));
+            sum += bytes[at + i];
+        }
+        text += Format("%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+    }
+    return text + ":00000001FF\n";
+}
+
+TEST(Avr, EepBytesPastThePartsEepromAreLeftOutOnlyWhenAccepted) {
+    AvrRig rig("AT90S2313");  // 128 EEPROM bytes
+    test::ScratchDir dir;
+    std::vector<uint8_t> data = randomBytes(200, 13);
+    for (uint8_t& b : data) b &= 0x7F;  // none of them reads as erased
+    std::ofstream(dir / "big.eep") << hexText(data);
+    ClearBuf(rig.ctx, 1);
+    rig.ctx.profile.bufferLoaded = 0;
+    ASSERT_TRUE(LoadImage(rig.ctx, dir / "big.eep", FileFormat::Eep));
+    const DataFit fit = CheckDataFit(rig.ctx, Command::Program);
+    EXPECT_EQ(fit.kind, DataFit::Kind::LeftOut);
+    EXPECT_EQ(fit.leftOut, 72u);
+    rig.ui.answers = {false};
+    RunCommand(rig.ctx, Command::Program);
+    ASSERT_EQ(rig.ui.questions.size(), 1u);
+    EXPECT_NE(
+        rig.ui.questions[0].find("72 bytes of the data lie outside the areas of the AT90S2313"),
+        std::string::npos)
+        << rig.ui.questions[0];
+    EXPECT_EQ(rig.chip->log().writes, 0u);
+    rig.ui.answers = {true};
+    RunCommand(rig.ctx, Command::Program);
+    EXPECT_EQ(rig.ui.lastText(), "Device Verify OK");
+    EXPECT_TRUE(std::equal(rig.chip->eeprom().begin(), rig.chip->eeprom().end(), data.begin()));
+    EXPECT_TRUE(rig.socketOff());
 }
 
 TEST(Avr, GaugesAndMessagesOfAProgramRun) {
