@@ -82,8 +82,9 @@ void Compare(benchmark::State& state, bool hexToBinary) {
     const std::vector<std::string> ours = {TAVRIN_CLI, "convert", in, out};
     const std::vector<std::string> theirs =
         hexToBinary ? std::vector<std::string>{"srec_cat", in, "-Intel", "-o", out, "-Binary"}
-                    : std::vector<std::string>{"srec_cat", in, "-Binary", "-o", out, "-Motorola",
-                                               "-address-length=4", "-obs=16", "-disable=header"};
+                    : std::vector<std::string>{
+                          "srec_cat",          in,        "-Binary",        "-o", out, "-Motorola",
+                          "-address-length=4", "-obs=16", "-disable=header"};
     std::vector<double> oursWall, oursCpu, theirWall, theirCpu;
     for (auto _ : state) {
         Timing a, b;
