@@ -34,9 +34,8 @@ mode_t NewFileMode() {
 }
 
 void SyncFolder(const std::string& file) {
-    std::string folder = FolderOf(file);
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string folder = FolderOf(file);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -73,10 +72,10 @@ bool AtomicFile::open(const std::string& target) {
     return true;
 }
 
-bool AtomicFile::flush() {
+bool AtomicFile::writeOut(const char* data, size_t size) {
     size_t done = 0;
-    while (!failed_ && done < pending_.size()) {
-        const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+    while (!failed_ && done < size) {
+        const ssize_t n = ::write(fd_, data + done, size - done);
         if (n > 0)
             done += static_cast<size_t>(n);
         else if (n < 0 && errno == EINTR)
@@ -84,12 +83,19 @@ bool AtomicFile::flush() {
         else
             failed_ = true;
     }
+    return !failed_;
+}
+
+bool AtomicFile::flush() {
+    writeOut(pending_.data(), pending_.size());
     pending_.clear();
     return !failed_;
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
     if (fd_ < 0 || failed_) return false;
+    // A large block (a whole binary image) goes out as it is rather than through the buffer.
+    if (size >= kFlushBytes) return flush() && writeOut(static_cast<const char*>(data), size);
     pending_.append(static_cast<const char*>(data), size);
     return pending_.size() < kFlushBytes || flush();
 }

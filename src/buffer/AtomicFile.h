@@ -29,6 +29,7 @@ class AtomicFile {
 
   private:
     bool flush();
+    bool writeOut(const char* data, size_t size);
 
     int fd_ = -1;
     bool failed_ = false;

@@ -70,6 +70,19 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::string_view& line) {
+    // The usual case: the whole line lies in the chunk and is handed out where it is.
+    if (pos_ < end_) {
+        const char* start = reinterpret_cast<const char*>(chunk_ + pos_);
+        if (const void* newline = std::memchr(start, '\n', std::min(kMaxLine, end_ - pos_))) {
+            const size_t take = static_cast<size_t>(static_cast<const char*>(newline) - start) + 1;
+            pos_ += take;
+            // A NUL ends the line's text, as it does for a line gathered below.
+            const void* nul = std::memchr(start, '\0', take);
+            line = std::string_view(
+                start, nul ? static_cast<size_t>(static_cast<const char*>(nul) - start) : take);
+            return true;
+        }
+    }
     size_t length = 0;
     while (length < kMaxLine) {
         if (pos_ == end_ && !fill()) break;

@@ -27,11 +27,12 @@ enum class LoadOutcome { OpenFailed, Loaded, Failed };
 struct LoadState {
     uint32_t upper = 0;
     uint64_t highWater = 0;
+    HexRecord record;  // one for the whole file: clearing 255 bytes a line cost a fifth of a load
 };
 
 // Applies one line; on failure reports the error and returns false.
 bool ApplyHexLine(Context& ctx, std::string_view line, const HexVariant& variant, LoadState& st) {
-    HexRecord rec;
+    HexRecord& rec = st.record;
     switch (ParseHexRecord(line, rec)) {
         case HexLineResult::NoMark:
             ctx.bus.ReportError(variant.readError);

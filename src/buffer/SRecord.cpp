@@ -91,29 +91,40 @@ bool LoadSRecordFile(Context& ctx, const FileSource& source, bool fallbackAllowe
 
 void AppendSRecords(std::string& out, const uint8_t* bytes, uint32_t address, uint32_t count,
                     bool wide) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     const int addressBytes = wide ? 4 : 2;
+    // Room for every record at its longest ("Snll" address data sum newline), trimmed after.
+    const size_t start = out.size();
+    out.resize(start + size_t((count + 15) / 16) * size_t(4 + 2 * addressBytes + 32 + 3));
+    char* p = out.data() + start;
+    auto put = [&p](uint8_t b) {
+        p[0] = kDigits[b >> 4];
+        p[1] = kDigits[b & 0x0F];
+        p += 2;
+    };
     while (count > 0) {
         const uint32_t k = std::min<uint32_t>(count, 16);
         const uint8_t length = static_cast<uint8_t>(k + addressBytes + 1);
-        out.push_back('S');
-        out.push_back(wide ? '3' : '1');
-        AppendHexByte(out, length);
+        *p++ = 'S';
+        *p++ = wide ? '3' : '1';
+        put(length);
         unsigned sum = length;
         for (int shift = 8 * (addressBytes - 1); shift >= 0; shift -= 8) {
             const uint8_t b = static_cast<uint8_t>(address >> shift);
-            AppendHexByte(out, b);
+            put(b);
             sum += b;
         }
         for (uint32_t i = 0; i < k; ++i) {
-            AppendHexByte(out, bytes[i]);
+            put(bytes[i]);
             sum += bytes[i];
         }
-        AppendHexByte(out, static_cast<uint8_t>(~sum));
-        out.push_back('\n');
+        put(static_cast<uint8_t>(~sum));
+        *p++ = '\n';
         bytes += k;
         address += 16;
         count -= k;
     }
+    out.resize(size_t(p - out.data()));
 }
 
 bool SaveSRecordFile(Context& ctx, const std::string& fileName) {
@@ -121,7 +132,8 @@ bool SaveSRecordFile(Context& ctx, const std::string& fileName) {
     bool wide = ctx.profile.bufferSize > 65535;
     for (const SaveBlock& b : blocks) wide = wide || uint64_t(b.first) + b.count > 0x10000;
     const bool ok = WriteWholeFile(ctx, fileName, [&](AtomicFile& file) {
-        constexpr uint32_t kSlice = 16 * 1024;
+        // Slices whose text is past the file's own buffering go out in one write each.
+        constexpr uint32_t kSlice = 384 * 1024;
         std::string text;
         text.reserve(kSlice * 3);
         for (const SaveBlock& b : blocks)
