@@ -83,6 +83,9 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
                    "3 bits 1+2+3)")
         ->type_name("0-3")
         ->check(CLI::Range(0, 3));
+    app.add_flag("--no-id-check", o.noIdCheck,
+                 "program and erase without first checking that the chip's ID is the selected "
+                 "part's");
     app.add_flag("--truncate", o.truncate,
                  "program or verify only the part of a file that fits the device");
     app.add_option_function<std::string>(

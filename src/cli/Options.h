@@ -36,6 +36,7 @@ struct Options {
     bool jsonEvents = false;  // a line per message, gauge and percent of progress
     std::vector<std::string> interleave;  // EVEN ODD: two 8-bit files loaded as one 16-bit image
     std::string split;                    // even|odd: save that half of the image only
+    bool noIdCheck = false;  // program and erase without comparing the chip's ID
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;
