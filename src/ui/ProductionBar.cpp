@@ -1,10 +1,12 @@
 #include "ui/ProductionBar.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QToolButton>
 
 #include "core/RunFrame.h"
@@ -46,6 +48,9 @@ ProductionBar::ProductionBar(Context& ctx, TaskRunner runTask, QMainWindow& wind
     QAction* autoAction = menu->addAction("&Auto program (blank, program, verify)");
     autoAction->setObjectName("mnuAuto");
     connect(autoAction, &QAction::triggered, this, [this] { runAuto(); });
+    QAction* serial = menu->addAction("&Serial numbers...");
+    serial->setObjectName("mnuSerialNumbers");
+    connect(serial, &QAction::triggered, this, [this] { editSerialNumbers(); });
     QAction* reset = menu->addAction("&Reset counter");
     reset->setObjectName("mnuResetCounter");
     connect(reset, &QAction::triggered, this, [this] {
@@ -68,6 +73,17 @@ void ProductionBar::showCounter() {
 void ProductionBar::runAuto() {
     AutoPlan plan;
     plan.erase = cbAutoErase_->isChecked();
+    uint64_t number = 0;
+    if (serial_) {
+        // The next number goes into the image; the loaded file on disk stays as it is.
+        std::string error;
+        const SerialState state(serial_->statePath);
+        if (!state.next(serial_->spec, number, error) ||
+            !StampSerial(ctx_, serial_->spec, number, error)) {
+            Message(ctx_, "Auto: " + error, MessageKind::Error);
+            return;
+        }
+    }
     bool ran = false;
     runTask_([&] {
         last_ = RunAutoSequence(ctx_, plan);
@@ -76,12 +92,28 @@ void ProductionBar::runAuto() {
     if (!ran) return;  // another routine was running
     counter_.count(last_);
     showCounter();
+    std::string serialError;
+    if (serial_ && last_.passed &&
+        !SerialState(serial_->statePath).advance(serial_->spec, number, serialError)) {
+        Message(ctx_, "Auto: " + serialError, MessageKind::Error);
+        return;
+    }
     // The status line ends on the outcome of the whole sequence.
     if (last_.passed)
-        Message(ctx_, "Auto: chip passed (" + counter_.text() + ")", MessageKind::Success);
+        Message(ctx_,
+                "Auto: chip passed (" + counter_.text() + ")" +
+                    (serial_ ? ", serial number " + std::to_string(number) : std::string()),
+                MessageKind::Success);
     else
         Message(ctx_, "Auto: " + last_.failedStep + " failed: " + last_.message,
                 MessageKind::Error);
+}
+
+void ProductionBar::editSerialNumbers() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(folder);  // the state file lives there unless the user names another
+    SerialNumberDialog dialog(serial_, folder + "/serial.state", this);
+    if (dialog.exec() == QDialog::Accepted) serial_ = dialog.setup();
 }
 
 }  // namespace tavrin::ui

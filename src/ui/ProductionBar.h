@@ -4,9 +4,11 @@
 
 #include <QToolBar>
 #include <functional>
+#include <optional>
 
 #include "core/AutoSequence.h"
 #include "core/Context.h"
+#include "ui/SerialNumberDialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,6 +30,9 @@ class ProductionBar : public QToolBar {
     void runAuto();
     const ProductionCounter& counter() const { return counter_; }
     const AutoResult& lastResult() const { return last_; }
+    // "Serial numbers...": the numbers Auto writes into the image before each chip.
+    void editSerialNumbers();
+    void setSerialNumbers(std::optional<SerialSetup> setup) { serial_ = std::move(setup); }
 
   private:
     void showCounter();
@@ -36,6 +41,7 @@ class ProductionBar : public QToolBar {
     TaskRunner runTask_;
     ProductionCounter counter_;
     AutoResult last_;
+    std::optional<SerialSetup> serial_;
     QToolButton* sbAuto_ = nullptr;
     QCheckBox* cbAutoErase_ = nullptr;
     QCheckBox* cbIdCheck_ = nullptr;

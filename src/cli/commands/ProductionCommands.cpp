@@ -7,6 +7,7 @@
 
 #include "algorithms/mcu/Avr.h"
 #include "cli/CommandTable.h"
+#include "cli/SerialNumbers.h"
 #include "cli/Session.h"
 #include "core/AutoSequence.h"
 #include "devices/families/AvrFamily.h"
@@ -59,7 +60,10 @@ int runAuto(Session& s, const AutoRequest& r) {
                                   AvrSetLock(c);
                               }});
     }
+    SerialNumbers serial;
+    if (int status = serial.prepare(s); status != kExitOk) return status;
     if (int status = s.load(r.path); status != kExitOk) return status;
+    if (int status = serial.stamp(s); status != kExitOk) return status;
     if (int status = s.refuseBeforeRun(Command::Program); status != kExitOk) return status;
     ProductionCounter counter;
     nlohmann::ordered_json chips = nlohmann::ordered_json::array();
@@ -67,6 +71,7 @@ int runAuto(Session& s, const AutoRequest& r) {
     for (;;) {
         const AutoResult result = RunAutoSequence(ctx, plan);
         counter.count(result);
+        if (int status = serial.finished(s, result.passed); status != kExitOk) return status;
         for (const AutoStepResult& step : result.steps)
             std::cerr << step.name << ": " << (step.passed ? "passed" : "FAILED") << '\n';
         if (result.passed)
@@ -79,6 +84,7 @@ int runAuto(Session& s, const AutoRequest& r) {
                          {"steps", stepsJson(result)}});
         cancelled = ctx.profile.cancelRequested != 0 || TerminalFrontEnd::interrupted();
         if (!r.repeat || cancelled || !nextChip(counter)) break;
+        if (int status = serial.stamp(s); status != kExitOk) return status;
     }
     nlohmann::ordered_json& f = s.report().fields();
     f["counts"] = {{"passed", counter.passed}, {"failed", counter.failed}};
