@@ -69,12 +69,6 @@ const std::vector<AcceptedIdRow>& AcceptedIdTable() {
         {"W29EE011/C010   (128)", {{kWinbond, 0xC1}}},
         {"W29C020     (128)", {{kWinbond, 0x45}}},
         {"W29C040/C042   (256)", {{kWinbond, 0x46}}},
-        {"AT29LV256    (64)", {{kAtmel, 0xBC}}},
-        {"AT29LV512    (128)", {{kAtmel, 0x3D}}},
-        {"AT29LV010    (128)", {{kAtmel, 0x35}}},
-        {"AT29LV020    (256)", {{kAtmel, 0xBA}}},
-        {"AT29LV040A  (256)", {{kAtmel, 0xC4}}},
-        {"AT29LV040    (512)", {{kAtmel, 0x3B}}},
         // AVR: the three signature bytes.
         {"AT90S1200   DIP20", {{kAvr, 0x9001}}},
         {"AT90S2313   DIP20", {{kAvr, 0x9101}}},
