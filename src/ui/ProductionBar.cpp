@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QStandardPaths>
 #include <QToolButton>
 
@@ -43,8 +42,11 @@ ProductionBar::ProductionBar(Context& ctx, TaskRunner runTask, QMainWindow& wind
     connect(cbIdCheck_, &QCheckBox::toggled, this, [this](bool on) { ctx_.profile.idCheck = on; });
     addWidget(cbIdCheck_);
 
-    QMenu* menu = window.menuBar()->addMenu("Pro&duction");
+    // The entries sit on the Auto button's own menu, so the window's menu bar stays as it is.
+    auto* menu = new QMenu("Production", sbAuto_);
     menu->setObjectName("mnuProduction");
+    sbAuto_->setMenu(menu);
+    sbAuto_->setPopupMode(QToolButton::MenuButtonPopup);
     QAction* autoAction = menu->addAction("&Auto program (blank, program, verify)");
     autoAction->setObjectName("mnuAuto");
     connect(autoAction, &QAction::triggered, this, [this] { runAuto(); });
