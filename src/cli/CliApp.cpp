@@ -19,6 +19,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddSectorProtectionCommands,
     AddAvrCommands,
     AddLockCommands,
+    AddProductionCommands,
 };
 
 const char* const kFooter =

@@ -54,5 +54,6 @@ void AddAvrCommands(CommandTable& table);
 // The AVR side of the `lock` command (modes 1-3), which the lock-bit commands share.
 int WriteAvrLock(Session& s, int mode);
 void AddLockCommands(CommandTable& table);
+void AddProductionCommands(CommandTable& table);
 
 }  // namespace tavrin::cli

@@ -83,6 +83,25 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
                    "3 bits 1+2+3)")
         ->type_name("0-3")
         ->check(CLI::Range(0, 3));
+    app.add_flag("--no-id-check", o.noIdCheck,
+                 "program and erase without first checking that the chip's ID is the selected "
+                 "part's");
+    app.add_option("--serial", o.serial,
+                   "program and auto: write a serial number of BYTES bytes at ADDR into the image "
+                   "before each chip, START (default 1) going up by STEP (default 1) after each "
+                   "chip that passed")
+        ->type_name("ADDR:BYTES[:START[:STEP]]");
+    app.add_option_function<std::string>(
+           "--serial-format",
+           [&o](const std::string& v) { o.serialForm = v, o.serialFormSet = true; },
+           "the serial number as binary little or big endian, or ASCII hex digits in either "
+           "byte order (BYTES counts the characters)")
+        ->type_name("le|be|hex-le|hex-be");
+    app.add_option_function<std::string>(
+           "--serial-state", [&o](const std::string& v) { o.serialState = v, o.serialStateSet = true; },
+           "the file that keeps the next serial number (default tavrin-serial.state); START only "
+           "seeds a new one")
+        ->type_name("FILE");
     app.add_flag("--truncate", o.truncate,
                  "program or verify only the part of a file that fits the device");
     app.add_option_function<std::string>(

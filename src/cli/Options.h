@@ -36,6 +36,12 @@ struct Options {
     bool jsonEvents = false;  // a line per message, gauge and percent of progress
     std::vector<std::string> interleave;  // EVEN ODD: two 8-bit files loaded as one 16-bit image
     std::string split;                    // even|odd: save that half of the image only
+    bool noIdCheck = false;  // program and erase without comparing the chip's ID
+    // --serial ADDR:BYTES[:START[:STEP]], its form and its state file.
+    std::string serial;
+    std::string serialForm = "le";
+    std::string serialState = "tavrin-serial.state";
+    bool serialFormSet = false, serialStateSet = false;
     std::string trace;
     std::string romdb = ".";
     Verbosity verbosity = Verbosity::Normal;

@@ -134,6 +134,7 @@ int Session::selectDevice() {
 int Session::applyOptions() {
     DeviceProfile& p = ctx_.profile;
     if (o_.board) p.tavrin = *o_.board;
+    if (o_.noIdCheck) p.idCheck = 0;
     if (o_.offset) {
         if (!device_) return complain(kExitUsage, "--offset needs a device");
         if (!ctx_.controls.edOffsetEnabled)
@@ -254,6 +255,16 @@ int Session::outcome() const {
 }
 
 int Session::runCommand(Command which) {
+    if (int status = refuseBeforeRun(which); status != kExitOk) return status;
+    ui_.resetOutcome();
+    watch_.clear();
+    RunCommand(ctx_, which);
+    const int status = outcome();
+    afterwords(which, status);
+    return status;
+}
+
+int Session::refuseBeforeRun(Command which) {
     const Action& action = FamilyFor(ctx_.profile.eep)[which];
     if (action.kind == Action::Kind::Nothing && ctx_.profile.eep == 29 && which == Command::Program)
         return complain(kExitUsage, "'program' is not offered for " + device_->caption +
@@ -272,12 +283,7 @@ int Session::runCommand(Command which) {
         return complain(kExitUsage,
                         Format("Use offset of 0x%06X?", ctx_.profile.Offset) +
                             " cannot be asked: no terminal answers it (--yes answers Yes)");
-    ui_.resetOutcome();
-    watch_.clear();
-    RunCommand(ctx_, which);
-    const int status = outcome();
-    afterwords(which, status);
-    return status;
+    return kExitOk;
 }
 
 void Session::afterwords(Command which, int status) {

@@ -44,6 +44,9 @@ class Session {
     int runCommand(Command which);
     // The exit status of what the last command or routine showed.
     int lastOutcome() const { return outcome(); }
+    // What the tool refuses before a device command runs (no such routine, data that does not
+    // fit, an offset question nobody can answer); kExitOk when it may run.
+    int refuseBeforeRun(Command which);
     // Runs a routine outside the six commands (as a window button would, without the hardware
     // check) and tells its exit status from what it showed.
     int runAction(const std::function<void()>& action);

@@ -1,6 +1,7 @@
 #include "core/Commands.h"
 
 #include "core/DataFit.h"
+#include "core/IdCheck.h"
 #include "core/RunFrame.h"
 #include "devices/DisplayState.h"
 
@@ -81,7 +82,8 @@ void RunCommand(Context& ctx, Command command) {
         // A verify the user asked for speaks for itself; only a program pass runs it quietly.
         if (command == Command::Verify) p.quietVerify = 0;
         ui.setToolbarEnabled(false);
-        dispatch(ctx, command);
+        // A chip that is not the selected part is refused before anything is written.
+        if (CheckChipId(ctx, command).kind != IdCheckOutcome::Kind::Refused) dispatch(ctx, command);
     }
     if (command != Command::GetId) ui.commandFinished();
     ui.setToolbarEnabled(true);

@@ -74,6 +74,9 @@ struct DeviceProfile {
     int32_t fujitsuFast = 0;
     int32_t fastErase = 0;
     int32_t tavrin = 0;      // board variant: 1 "PCB3", 0 "Tavrin"; pictures only
+    // Production options; a device selection keeps them.
+    int32_t idCheck = 1;     // Program and Erase first compare the chip's ID with the entry's
+    int32_t diffWrite = 0;   // EEPROM families: read first, write only what differs
 
     // Buffer bookkeeping and run state.
     int32_t bufferSize = 0;    // bytes (PIC: program words) of the selected device; 0 = none

@@ -147,6 +147,7 @@ void LoadSettings(Context& ctx, SettingsStore& store, SettingsControls& controls
         if (auto v = store.readInt("Epr_tavrin")) p.tavrin = *v;
         if (auto v = store.readInt("Epr_sequ")) p.sequ = *v != 0;
         if (auto v = store.readInt("mcs51_ModeLock")) ctx.mcs51.LockBit = *v;
+        if (auto v = store.readInt("Epr_IdCheck")) p.idCheck = *v != 0;
     }
     SetBufferSize(ctx, p.bufferSize);
     UpdateShift(p);
@@ -169,6 +170,7 @@ void SaveSettings(const Context& ctx, SettingsStore& store, const SettingsContro
     store.writeInt("Epr_tavrin", p.tavrin);
     store.writeInt("Epr_sequ", p.sequ);
     store.writeInt("mcs51_ModeLock", ctx.mcs51.LockBit);
+    store.writeInt("Epr_IdCheck", p.idCheck);
     if (!controls.portBackend.empty()) store.writeString(kPortBackendName, controls.portBackend);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/DifferencePanel.h"
 #include "ui/MainWindow.h"
+#include "ui/ProductionBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -297,6 +298,7 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
     // routine's own frame asks for.
     const bool on = enabled && !running_;
     pICON_->setEnabled(on);
+    if (production_) production_->setEnabled(on);
     for (QAction* a : runLocked_) a->setEnabled(on);
     // The pages drive the board or the port choice (Test H/W, printer port, options): none of that
     // may change under a running routine. The Buffer page only shows, and the progress panel with

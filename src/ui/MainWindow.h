@@ -40,6 +40,7 @@ namespace tavrin::ui {
 
 class DipImage;
 class NumberStrip;
+class ProductionBar;
 class SocketPicture;
 class TestHwPage;
 class WindowFrontEnd;
@@ -257,6 +258,7 @@ class TfrmEprom : public QMainWindow {
     QFrame* pPICdeviceID_ = nullptr;
     std::shared_ptr<PicSettingsPanel> picPanel_;  // the controls of pPICSettings
     std::shared_ptr<AvrSettingsPanel> avrPanel_;  // the controls of pAVRsetting
+    ProductionBar* production_ = nullptr;          // auto sequence, counter, production options
 };
 
 }  // namespace tavrin::ui

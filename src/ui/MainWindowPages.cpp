@@ -43,6 +43,7 @@
 #include "ui/ChecksumPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/MxicProtectPanel.h"
+#include "ui/ProductionBar.h"
 #include "ui/PicSettingsPanel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
@@ -189,6 +190,9 @@ void TfrmEprom::buildToolBar() {
     pICON_->setIconSize(QSize(22, 22));
     pICON_->toggleViewAction()->setVisible(false);
     addToolBar(Qt::TopToolBarArea, pICON_);
+    production_ = new ProductionBar(
+        ctx_, [this](const std::function<void()>& task) { runLongTask(task); }, *this);
+    addToolBar(Qt::TopToolBarArea, production_);
     auto button = [this](const char* name, const QString& hint, const QIcon& icon,
                          std::function<void()> handler) {
         auto* b = new QToolButton(pICON_);

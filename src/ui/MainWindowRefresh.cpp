@@ -19,6 +19,7 @@
 #include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/MainWindow.h"
+#include "ui/ProductionBar.h"
 #include "ui/PicSettingsPanel.h"
 #include "ui/Spi25CPanel.h"
 
@@ -50,6 +51,7 @@ void TfrmEprom::winstat() {
 void TfrmEprom::applyDisplayState() {
     const DisplayState s = ComputeDisplayState(ctx_);
     pProcess_->hide();
+    if (production_) production_->refresh();
 
     settingTrackBars_ = true;
     setBar(tbTWC_, s.tbTWC);

@@ -69,9 +69,14 @@ TEST_F(Cli, JedecFailuresExitOne) {
     EXPECT_EQ(slow.status, 1);
     EXPECT_TRUE(has(slow, "erase failed: the chip is still busy")) << slow.err;
     EXPECT_FALSE(has(slow, "erase completed"));
-    // The 555 set on a part that decodes A14-A0.
-    Result wrongSet =
+    // The 555 set on a part that decodes A14-A0: the ID check reads no ID and writes nothing;
+    // without the check the program routine itself fails.
+    Result refused =
         runTool({"-d", "29F010", "--command-set", "555", "program", path("zeros.bin")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(has(refused, "ID check: the chip answers 0xFF/0xFF")) << refused.err;
+    Result wrongSet = runTool(
+        {"-d", "29F010", "--command-set", "555", "--no-id-check", "program", path("zeros.bin")});
     EXPECT_EQ(wrongSet.status, 1);
     EXPECT_TRUE(has(wrongSet, " Error at 0x000000  Chip = 0xFF  buffer = 0x00")) << wrongSet.err;
     EXPECT_EQ(

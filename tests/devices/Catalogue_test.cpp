@@ -5,7 +5,9 @@
 #include <functional>
 #include <set>
 
+#include "core/Dispatch.h"
 #include "core/RecordingFrontEnd.h"
+#include "devices/AcceptedIds.h"
 #include "devices/DipPatterns.h"
 #include "devices/Families.h"
 
@@ -400,3 +402,15 @@ TEST(Catalogue, HandlerNamesAreUnique) {
 
 }  // namespace
 }  // namespace tavrin
+
+// Every row of the accepted-ID table names an entry whose family reads an electronic ID.
+TEST(AcceptedIds, EveryRowNamesAnEntryWithGetId) {
+    for (const tavrin::AcceptedIdRow& row : tavrin::AcceptedIdTable()) {
+        SCOPED_TRACE(row.caption);
+        const tavrin::DeviceEntry* entry = tavrin::FindDevice(row.caption);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(tavrin::FamilyFor(entry->eep).getId.kind, tavrin::Action::Kind::Run);
+        EXPECT_FALSE(row.ids.empty());
+        EXPECT_EQ(&tavrin::AcceptedIds(entry->caption), &row.ids);
+    }
+}

@@ -74,9 +74,12 @@ TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
     controls.files = "/home/u/roms";
     ctx.mcs51.LockBit = 3;
     SaveSettings(ctx, store, controls);
-    ASSERT_EQ(store.writeOrder.size(), 12u);
+    // The twelve values first, in their order; the production options after "mcs51_ModeLock".
+    ASSERT_EQ(store.writeOrder.size(), 12u + kProductionSettingNames.size());
     for (size_t i = 0; i < kSettingNames.size(); ++i)
         EXPECT_EQ(store.writeOrder[i], kSettingNames[i]);
+    for (size_t i = 0; i < kProductionSettingNames.size(); ++i)
+        EXPECT_EQ(store.writeOrder[12 + i], kProductionSettingNames[i]);
     EXPECT_EQ(std::get<int32_t>(store.values["PORT"]), 2);
     EXPECT_EQ(std::get<int32_t>(store.values["Epr_eep"]), 4);
     EXPECT_EQ(std::get<int32_t>(store.values["Epr_DeviceID"]), 410);
@@ -87,7 +90,7 @@ TEST(Settings, SaveWritesTheTwelveValuesInOrder) {
     controls.portBackend = "ppdev";
     store.writeOrder.clear();
     SaveSettings(ctx, store, controls);
-    ASSERT_EQ(store.writeOrder.size(), 13u);
+    ASSERT_EQ(store.writeOrder.size(), 13u + kProductionSettingNames.size());
     EXPECT_EQ(store.writeOrder.back(), kPortBackendName);
 }
 

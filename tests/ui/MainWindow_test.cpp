@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "devices/Settings.h"
+
 #include "WindowSupport.h"
 #include "ui/BoardPictures.h"
 #include "ui/TestHwPage.h"
@@ -211,7 +213,8 @@ void MainWindowTest::exitStoresOnceAndPowersDown() {
     QVERIFY(!b.socketPowered());
     QVERIFY(!w->isVisible());
     QSettings s = folder.open();
-    QCOMPARE(s.allKeys().size(), 13);
+    // The twelve values, the port driver and the production options.
+    QCOMPARE(s.allKeys().size(), 13 + int(tavrin::kProductionSettingNames.size()));
     // The close that follows the menu exit does not store again: change a value behind its back.
     s.setValue("PORT", 1);
     s.sync();

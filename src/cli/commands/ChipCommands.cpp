@@ -6,6 +6,7 @@
 #include "cli/CommandTable.h"
 #include "cli/DifferenceOutput.h"
 #include "cli/ElectronicIdOutput.h"
+#include "cli/SerialNumbers.h"
 #include "cli/Session.h"
 #include "core/Commands.h"
 
@@ -42,6 +43,19 @@ int verify(Session& s, const VerifyRequest& r) {
         return s.runCommand(Command::Read);  // says that the family cannot be read
     if (int status = s.load(r.path); status != kExitOk) return status;
     return VerifyAll(s, r.list);
+}
+
+// Program, with --serial the next number in the image and the state moved on after a pass.
+int programWithSerial(Session& s, const std::string& path) {
+    SerialNumbers serial;
+    if (int status = serial.prepare(s); status != kExitOk) return status;
+    if (!serial.active()) return withFile(s, Command::Program, path);
+    if (int status = s.load(path); status != kExitOk) return status;
+    if (int status = serial.stamp(s); status != kExitOk) return status;
+    const int status = s.runCommand(Command::Program);
+    if (status == kExitFailed) ExplainProgramFailure(s);
+    if (int st = serial.finished(s, status == kExitOk); st != kExitOk) return st;
+    return status;
 }
 
 int readChip(Session& s, const std::string& path) {
@@ -82,7 +96,7 @@ void AddChipCommands(CommandTable& table) {
     table
         .add("program",
              "load FILE (\"-\": standard input) and program it, with the family's own verify",
-             Needs::Chip, [file](Session& s) { return withFile(s, Command::Program, *file); })
+             Needs::Chip, [file](Session& s) { return programWithSerial(s, *file); })
         ->add_option("FILE", *file,
                      "input file (or --interleave EVEN ODD; AVR: may be left out with --eeprom)");
     auto check = std::make_shared<VerifyRequest>();
