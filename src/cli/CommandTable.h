@@ -51,5 +51,8 @@ void AddChipCommands(CommandTable& table);
 void AddImageCommands(CommandTable& table);
 void AddSectorProtectionCommands(CommandTable& table);
 void AddAvrCommands(CommandTable& table);
+void AddInspectCommands(CommandTable& table);
+// test-hardware --lines (commands/InspectCommands.cpp).
+int TestSocketLinesCommand(Session& s);
 
 }  // namespace tavrin::cli
