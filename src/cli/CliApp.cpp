@@ -20,6 +20,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddAvrCommands,
     AddLockCommands,
     AddProductionCommands,
+    AddInspectCommands,
 };
 
 const char* const kFooter =
@@ -46,6 +47,7 @@ const char* const kFaultHelp =
     "  signal:SIG:N       the tool gets SIGINT, SIGTERM or SIGHUP (INT, TERM, HUP) after N\n"
     "                     port accesses\n"
     "  busy-stuck:0|1     printer-port pin 11 stuck at that level\n"
+    "  line-stuck:LINE=V  socket line A0..A18 or D0..D7 held at V (test-hardware --lines)\n"
     "JEDEC flash (29F, 39SF, 49F, 29F00x, 29Fx00, MX29F040):\n"
     "  protect:SECTOR     sector SECTOR protected (AT49F00x: the boot block locked)\n"
     "  slow-erase:K       the chip erase takes K times as long\n"

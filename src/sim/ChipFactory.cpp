@@ -211,6 +211,16 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             board.raiseAfter(accesses, number);
             return true;
         }
+    } else if (kind == "line-stuck") {
+        // line-stuck:A5=0, line-stuck:D3=1
+        const size_t eq = rest.find('=');
+        uint32_t bit = 0, level = 0;
+        if (eq != std::string::npos && eq >= 2 && (rest[0] == 'A' || rest[0] == 'D') &&
+            parseNumber(rest.substr(1, eq - 1), bit) && bit <= (rest[0] == 'A' ? 18u : 7u) &&
+            parseNumber(rest.substr(eq + 1), level) && level <= 1) {
+            board.setSocketLineStuck(rest[0] == 'D', int(bit), level == 1);
+            return true;
+        }
     } else if (kind == "busy-stuck") {
         if (rest == "0" || rest == "1") {
             board.setBusyStuck(rest == "1");
@@ -263,8 +273,8 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     error =
         "unknown fault '" + fault +
         "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, locked:0-3, no-chip, board-absent, "
-        "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1; JEDEC "
-        "flash: protect:SECTOR, slow-erase:K, "
+        "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1, "
+        "line-stuck:A0..A18|D0..D7=0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
         "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "
         "AVR: avr-locked:1..3, avr-busy-stuck, avr-fuse-pulse:US; EEPROM and sector flash: "
         "sdp-enabled, slow-write:K; electrically erasable EPROM: never-erases; DS12xx: "

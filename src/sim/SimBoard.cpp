@@ -15,7 +15,7 @@ SimBoard::SimBoard() { updatePins(); }
 
 void SimBoard::insert(std::unique_ptr<SimChip> chip) {
     chip_ = std::move(chip);
-    if (chip_) chip_->onPins(pins_, clock_.ticks());
+    if (chip_) chip_->onPins(seen(), clock_.ticks());
 }
 
 std::unique_ptr<SimChip> SimBoard::remove() { return std::move(chip_); }
@@ -34,6 +34,24 @@ void SimBoard::raiseAfter(uint64_t accesses, int signal) {
 void SimBoard::onEvent() {
     if (accesses_ == lossAt_) present_ = false;
     if (accesses_ == signalAt_) std::raise(signal_);
+}
+
+void SimBoard::setSocketLineStuck(bool data, int bit, bool level) {
+    if (data) {
+        stuckDataMask_ |= uint8_t(1u << bit);
+        stuckDataLevels_ = uint8_t((stuckDataLevels_ & ~(1u << bit)) | (level ? 1u << bit : 0u));
+    } else {
+        stuckAddressMask_ |= 1u << bit;
+        stuckAddressLevels_ = (stuckAddressLevels_ & ~(1u << bit)) | (level ? 1u << bit : 0u);
+    }
+    notifyChip();
+}
+
+SocketPins SimBoard::seen() const {
+    SocketPins p = pins_;
+    p.address = (p.address & ~stuckAddressMask_) | stuckAddressLevels_;
+    if (p.dataOut) p.portData = held(p.portData);
+    return p;
 }
 
 void SimBoard::setPowered(bool powered) {
@@ -62,7 +80,7 @@ void SimBoard::writeData(uint8_t value) {
         }
         else if (shiftEdge && !(value & Bits::ShiftData))
             readBack_ = uint8_t((readBack_ << 1) | 1);  // serial input tied high
-        if (chip_ && chip_->wantsAddressEvents()) chip_->onPins(pins_, clock_.ticks());
+        if (chip_ && chip_->wantsAddressEvents()) chip_->onPins(seen(), clock_.ticks());
     } else if (old != value) {
         notifyChip();
     }
@@ -96,17 +114,17 @@ uint8_t SimBoard::readStatus() {
 }
 
 uint8_t SimBoard::socketData() {
-    if (pins_.dataOut) return data_;
-    if (!chip_ || !boardLive()) return 0xFF;
-    const int driven = chip_->readData(pins_, clock_.ticks());
-    return driven < 0 ? 0xFF : uint8_t(driven);
+    if (pins_.dataOut) return held(data_);
+    if (!chip_ || !boardLive()) return held(0xFF);
+    const int driven = chip_->readData(seen(), clock_.ticks());
+    return held(driven < 0 ? 0xFF : uint8_t(driven));
 }
 
 bool SimBoard::busyPinLevel() {
     if (busyStuck_) return *busyStuck_;
     if (!boardLive()) return true;
     const bool loopback = (pins_.vcc && pins_.dataOut) ? (data_ & 1) != 0 : true;
-    return chip_ ? chip_->busyPin(pins_, clock_.ticks(), loopback) : loopback;
+    return chip_ ? chip_->busyPin(seen(), clock_.ticks(), loopback) : loopback;
 }
 
 void SimBoard::updatePins() {
@@ -119,7 +137,7 @@ void SimBoard::updatePins() {
 }
 
 void SimBoard::notifyChip() {
-    if (chip_) chip_->onPins(pins_, clock_.ticks());
+    if (chip_) chip_->onPins(seen(), clock_.ticks());
 }
 
 void SimBoard::recordTrace() {

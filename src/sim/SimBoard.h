@@ -50,6 +50,10 @@ public:
     void setPowered(bool powered);
     // Forces printer-port pin 11 to a level (a broken cable or board); nullopt releases it.
     void setBusyStuck(std::optional<bool> level) { busyStuck_ = level; }
+    // Holds socket address line A`bit` (data: D`bit`) at `level` whatever the board drives: a
+    // broken track or a pin shorted to a rail. The chip sees the held level, and so does the
+    // read-back register.
+    void setSocketLineStuck(bool data, int bit, bool level);
     // The board goes away (cable pulled, supply lost) once `accesses` more port accesses are made.
     void loseBoardAfter(uint64_t accesses);
     // The process receives `signal` (Ctrl-C, a kill, a closed terminal) once `accesses` more port
@@ -111,6 +115,13 @@ private:
     bool present_ = true;
     bool powered_ = true;
     std::optional<bool> busyStuck_;
+    uint32_t stuckAddressMask_ = 0, stuckAddressLevels_ = 0;
+    uint8_t stuckDataMask_ = 0, stuckDataLevels_ = 0;
+    // The pins as the chip sees them: the held lines at their levels.
+    SocketPins seen() const;
+    uint8_t held(uint8_t data) const {
+        return uint8_t((data & ~stuckDataMask_) | stuckDataLevels_);
+    }
     std::unique_ptr<SimChip> chip_;
     Trace trace_;
 };

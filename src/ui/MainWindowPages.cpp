@@ -45,6 +45,7 @@
 #include "ui/MxicProtectPanel.h"
 #include "ui/ProductionBar.h"
 #include "ui/PicSettingsPanel.h"
+#include "ui/PortsPanel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -448,6 +449,12 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     connect(cbCheckType_, &QComboBox::activated, this, [this](int i) { cbCheckTypeChange(i); });
     y += 44;
     label(g, "Printer Port", QRect(8, y, 140, 16));
+    auto* btnPorts = new QToolButton(g);
+    btnPorts->setObjectName("btnPorts");
+    btnPorts->setText("...");
+    btnPorts->setToolTip("The parallel ports of this machine: base, driver, access");
+    btnPorts->setGeometry(128, y - 2, 24, 18);
+    connect(btnPorts, &QToolButton::clicked, this, [this] { ShowPortsPanel(this); });
     cbPort_ = new QComboBox(g);
     cbPort_->setObjectName("cbPort");
     cbPort_->addItems({"LPT1 (0x378)", "LPT2 (0x278)", "LPT3 (0x3BC)", ""});

@@ -1,6 +1,8 @@
-// The inspection commands of `tavrin` end to end: checksums side by side, odd/even halves.
+// The inspection commands of `tavrin` end to end: checksums side by side, odd/even halves, the
+// difference report, the parallel ports and the per-line test of the socket.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -152,6 +154,46 @@ TEST_F(Cli, SplitAndInterleaveRefuseWhatTheyCannotDo) {
     Result missing = runTool({"convert", "--interleave", a, path("gone.bin"), path("c.bin")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("gone.bin"), std::string::npos) << missing.err;
+}
+
+TEST_F(Cli, PortsListsTheMachinesParallelPortsOrSaysWhyThereAreNone) {
+    Result text = runTool({"ports"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    const bool none = !std::filesystem::exists("/dev/parport0");
+    if (none)
+        EXPECT_NE(text.out.find("no parallel port: no /dev/parport* node"), std::string::npos);
+    else
+        EXPECT_NE(text.out.find("/dev/parport0"), std::string::npos) << text.out;
+    Result json = runTool({"--json", "ports"});
+    ASSERT_EQ(json.status, 0);
+    const nlohmann::json j = nlohmann::json::parse(json.out);
+    ASSERT_TRUE(j["ports"].is_array());
+    if (none) EXPECT_TRUE(j["ports"].empty());
+}
+
+TEST_F(Cli, LineTestNamesTheStuckLineOfTheSimulatedBoard) {
+    const std::string ram = "62256    32KB";
+    Result good = runTool({"-d", ram, "test-hardware", "--lines"});
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_NE(good.out.find("8 data and 15 address lines tested"), std::string::npos) << good.out;
+    EXPECT_NE(good.err.find("Socket lines OK"), std::string::npos) << good.err;
+
+    Result address =
+        runTool({"-d", ram, "--sim-fault", "line-stuck:A5=1", "test-hardware", "--lines"});
+    EXPECT_EQ(address.status, 1);
+    EXPECT_NE(address.out.find("A5 stuck or open"), std::string::npos) << address.out;
+    EXPECT_NE(address.err.find("Stuck line: A5"), std::string::npos) << address.err;
+
+    Result data = runTool(
+        {"-d", ram, "--sim-fault", "line-stuck:D6=0", "--json", "test-hardware", "--lines"});
+    EXPECT_EQ(data.status, 1);
+    const nlohmann::json j = nlohmann::json::parse(data.out);
+    EXPECT_EQ(j["stuckLines"], nlohmann::json::array({"D6 stuck at 0"}));
+
+    Result noRam = runTool({"test-hardware", "--lines"});
+    EXPECT_EQ(noRam.status, 2);
+    EXPECT_NE(noRam.err.find("static RAM"), std::string::npos);
+    EXPECT_EQ(runTool({"-d", ram, "--sim-fault", "line-stuck:Q1=0", "test-hardware"}).status, 2);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include "WindowSupport.h"
+#include "hardware/PortDiscovery.h"
 #include "ui/DifferencePanel.h"
+#include "ui/PortsPanel.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -23,6 +26,7 @@ class InspectWindowTest : public QObject {
     void checksumPanelShowsEverySumForTheDeviceAndARange();
     void loadDialogMergesAPairAndSaveDialogWritesOneHalf();
     void failedVerifyMarksEveryDifferenceAndStepsThroughThem();
+    void portsPanelBesideThePortListShowsWhatTheMachineHas();
 };
 
 void InspectWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
@@ -169,6 +173,23 @@ void InspectWindowTest::failedVerifyMarksEveryDifferenceAndStepsThroughThem() {
     panel->close();
     QVERIFY(!mark(0x200).isValid());
     QVERIFY(!board(*w).socketPowered());
+}
+
+void InspectWindowTest::portsPanelBesideThePortListShowsWhatTheMachineHas() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    const QStringList items{"LPT1 (0x378)", "LPT2 (0x278)", "LPT3 (0x3BC)", ""};
+    auto* cbPort = child<QComboBox>(*w, "cbPort");
+    QCOMPARE(cbPort->count(), 4);  // the port list keeps its items
+    for (int i = 0; i < 4; ++i) QCOMPARE(cbPort->itemText(i), items[i]);
+    QTest::mouseClick(child<QToolButton>(*w, "btnPorts"), Qt::LeftButton);
+    auto* panel = child<PortsPanel>(*w, "pPorts");
+    QVERIFY(panel->isVisible());
+    QString expected;
+    for (const ParallelPortInfo& port : DiscoverParallelPorts())
+        expected += (expected.isEmpty() ? "" : "\n") + QString::fromStdString(DescribePort(port));
+    if (expected.isEmpty()) expected = kNoParallelPort;
+    QCOMPARE(panel->text(), expected);
 }
 
 QTEST_MAIN(InspectWindowTest)

@@ -29,6 +29,25 @@ int64_t fillPass(Context& ctx) {
 
 }  // namespace
 
+void SramWriteByte(Context& ctx, uint32_t index, uint8_t value) {
+    Bus& bus = ctx.bus;
+    bus.Drive(Line::DataOutLine, 0);
+    bus.SetAddress(ramAddress(ctx.profile, index));
+    bus.Drive(Line::DataOutLine, 1);
+    bus.PortOut(bus.DataPort, value);
+    bus.Drive(Line::StrobeLine, 1);
+    bus.Delay(2);
+    bus.Drive(Line::StrobeLine, 0);
+    bus.Delay(7);
+    bus.PortOut(bus.DataPort, 0);
+    bus.Drive(Line::DataOutLine, 0);
+}
+
+uint8_t SramReadByte(Context& ctx, uint32_t index) {
+    ctx.bus.SetAddress(ramAddress(ctx.profile, index));
+    return ctx.bus.ReadDataByte();
+}
+
 void WriteAndCheckSram(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
@@ -36,18 +55,8 @@ void WriteAndCheckSram(Context& ctx) {
     const int64_t last = std::min<int64_t>(p.bufferLoaded, int64_t(ctx.Buffer.size()) - 1);
     for (int64_t i = 0; i <= last; ++i) {
         const uint8_t v = ctx.Buffer[size_t(i)];
-        const uint32_t a = ramAddress(p, uint32_t(i));
         for (int count = 1;;) {
-            bus.Drive(Line::DataOutLine, 0);
-            bus.SetAddress(a);
-            bus.Drive(Line::DataOutLine, 1);
-            bus.PortOut(bus.DataPort, v);
-            bus.Drive(Line::StrobeLine, 1);
-            bus.Delay(2);
-            bus.Drive(Line::StrobeLine, 0);
-            bus.Delay(7);
-            bus.PortOut(bus.DataPort, 0);
-            bus.Drive(Line::DataOutLine, 0);
+            SramWriteByte(ctx, uint32_t(i), v);
             const uint8_t r = bus.ReadDataByte();
             if (r == v) break;
             if (++count == kWriteLimit) {
@@ -69,10 +78,8 @@ void WriteAndCheckSram(Context& ctx) {
     SetProcessGauge(ctx, " Verify SRAM chip", p.bufferSize, GaugeColor::Verify);
     p.cancelRequested = p.cancelRequested | cancelled;
     for (int64_t i = 0; i <= last; ++i) {
-        const uint32_t a = ramAddress(p, uint32_t(i));
         for (int count = 1;;) {
-            bus.SetAddress(a);
-            const uint8_t r = bus.ReadDataByte();
+            const uint8_t r = SramReadByte(ctx, uint32_t(i));
             if (r == ctx.Buffer[size_t(i)]) break;
             if (++count == kReadLimit) {
                 bus.ReportMismatch8(uint32_t(i), 0, r);

@@ -119,8 +119,18 @@ void AddChipCommands(CommandTable& table) {
             s.ui().message("Chip erased", MessageKind::Success);
         return status;
     });
-    table.add("test-hardware", "the hardware presence check", Needs::Board,
-              [](Session& s) { return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware; });
+    auto lines = std::make_shared<bool>(false);
+    table
+        .add("test-hardware",
+             "the hardware presence check (--lines: every socket line, through a static RAM)",
+             Needs::Board,
+             [lines](Session& s) -> int {
+                 if (*lines) return TestSocketLinesCommand(s);
+                 return mnuTestClick(s.ctx()) == 0 ? kExitOk : kExitNoHardware;
+             })
+        ->add_flag("--lines", *lines,
+                   "drive each data and address line in turn through the static RAM in the socket "
+                   "(-d 62256 or another RAM entry) and name a stuck line");
     table.add("test-ram", "static RAM test: two patterns written and read back", Needs::Chip,
               [](Session& s) {
                   if (s.ctx().profile.eep != 21)
