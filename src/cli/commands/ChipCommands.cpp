@@ -63,7 +63,7 @@ int readChip(Session& s, const std::string& path) {
     if (path.empty() && !alone)
         return Session::complain(kExitUsage,
                                  "'read' needs FILE (an AVR's EEPROM area alone: "
-                                 "--eeprom FILE and no FILE)");
+                                 "--eeprom FILE and no FILE); try 'tavrin --help'");
     FileFormat format{};
     if (!alone)
         if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
