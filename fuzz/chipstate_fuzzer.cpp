@@ -16,7 +16,8 @@ using namespace tavrin;
 
 // Parts by caption, each with a context that has it selected (the chip model reads the profile).
 const Context* ContextFor(const std::string& caption) {
-    static std::unordered_map<std::string, Context*> contexts;
+    // Kept for the whole run (never destroyed, so the leak check at exit still sees them).
+    static auto* contexts = new std::unordered_map<std::string, Context*>();
     static const std::unordered_map<std::string, const DeviceEntry*> parts = [] {
         std::unordered_map<std::string, const DeviceEntry*> m;
         for (const DeviceEntry& e : DeviceCatalogue())
@@ -25,7 +26,7 @@ const Context* ContextFor(const std::string& caption) {
     }();
     const auto part = parts.find(caption);
     if (part == parts.end()) return nullptr;
-    Context*& ctx = contexts[caption];
+    Context*& ctx = (*contexts)[caption];
     if (!ctx) {
         ctx = new Context();
         SelectDevice(*ctx, *part->second);
