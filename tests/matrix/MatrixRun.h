@@ -298,7 +298,9 @@ inline const std::map<int32_t, Expected>& familyTable() {
 
 inline const std::map<std::string, Expected>& partTable() {
     static const std::map<std::string, Expected> t = {
+        // Failing, left open: program on a fresh chip reads the status byte 0x80 back at 0.
         {"28F001", {{"PSIFPFFF", "PFIFPFFF", "PSIFPFSS"}, false}},
+        // Failing, left open: the chip takes no byte of the program run (reads 0xFF).
         {"29F64", {{"PSIFPFSS", "PFIFPFSF", "PSIFPFSS"}, false}},
         {"29F128", {{"PSIFPFSS", "PFIFPFSF", "PSIFPFSS"}, false}},
         {"W27x010  (Vpe 14V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
