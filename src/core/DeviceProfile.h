@@ -75,7 +75,8 @@ struct DeviceProfile {
     int32_t fastErase = 0;
     int32_t tavrin = 0;      // board variant: 1 "PCB3", 0 "Tavrin"; pictures only
     // Production options; a device selection keeps them.
-    int32_t idCheck = 1;     // Program and Erase first compare the chip's ID with the entry's
+    int32_t idCheck = 0;     // Program and Erase first compare the chip's ID with the entry's
+    // (the window and tavrin switch it on at start-up; routines driven directly run without it)
     int32_t diffWrite = 0;   // EEPROM families: read first, write only what differs
 
     // Buffer bookkeeping and run state.

@@ -7,6 +7,7 @@ namespace tavrin {
 void StartUp(Context& ctx, const std::function<void(Context&)>& chooseDevice) {
     ctx.bus.PowerDown();
     SetBufferSize(ctx, 0);
+    ctx.profile.idCheck = 1;  // on unless the stored settings or the command line say otherwise
     if (chooseDevice) chooseDevice(ctx);
     ClearBuf(ctx, 1);
 }

@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Parts, Flash28FCli,
                                            FlashPart{"i28F001BX-T", "erase completed", true},
                                            FlashPart{"i28F200", "erase completed", true},
                                            FlashPart{"SST28xF040A", "erase completed", true},
-                                           FlashPart{"LE28F4001", "erase completed", true}),
+                                           FlashPart{"LE28F4001", "Sector Erase All completed", true}),
                          [](const auto& info) {
                              std::string n = info.param.name;
                              for (char& c : n)

@@ -274,6 +274,10 @@ inline const std::map<int32_t, Expected>& familyTable() {
         {7, {{"PS-SPSCF", "PF-FPFCF", "PS-FPFCS"}, true}},
         {8, {{"PC-SPSPC", "PC-FPFPC", "PC-FPFPC"}, true}},
         {9, {{"PSISPSSS", "PFIFPFSF", "PSIFPFSS"}, true}},
+        // MCS-51 and AT89Cx051: the chip erase ends on its progress text (no message of its own);
+        // with no chip the reads float to 0xFF and pass.
+        {10, {{"SSISSSPS", "SFIFSFPF", "SSIFSFPS"}, true}},
+        {11, {{"SSISSSPS", "SFIFSFPF", "SSIFSFPS"}, true}},
         {12, {{"PSISPSSS", "PFIFPFSF", "PSIFPFSS"}, true}},
         {13, {{"PS-SPSCF", "PF-FPFCF", "PS-FPFCS"}, true}},
         {14, {{"SSISSSPS", "SFIFSFPF", "SSIFSFPS"}, true}},
@@ -290,6 +294,10 @@ inline const std::map<int32_t, Expected>& familyTable() {
         {25, {{"PSISPSSS", "PFIFPFFF", "PSIFPFSS"}, true}},
         {26, {{"PSISPSSS", "PFIFPFFF", "PSIFPFSS"}, true}},
         {27, {{"PSISPSSS", "PFIFPFFF", "PSIFPFSS"}, true}},
+        // MCS-48 EPROM parts: "Cannot Erase this Device", so the chip stays programmed.
+        {28, {{"PS-SPSCF", "PS-FPFCF", "PF-FPFCF"}, true}},
+        // MCS-48 mask-ROM parts: read and verify only; the ROM never holds the test image.
+        {29, {{"PC--PFCC", "PC--PFCC", "PC--PFCC"}, false}},
         {30, {{"PS-SPSSS", "PF-FPFFF", "PS-FPFSS"}, true}},
         {31, {{"PS-SPSSS", "PF-FPFFF", "PS-FPFSS"}, true}},
     };
@@ -307,6 +315,11 @@ inline const std::map<std::string, Expected>& partTable() {
         {"W27x020  (Vpe 14V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
         {"SST27SF010  (Vpe 12V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
         {"SST27SF020  (Vpe 12V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
+        // 87C5x EPROM microcontrollers: "Cannot Erase this Device" (UV erase only).
+        {"i87x51   (4KB)", {{"SSISSSCF", "SFIFSFCF", "SSIFSFCS"}, true}},
+        {"i87x52   (8KB)", {{"SSISSSCF", "SFIFSFCF", "SSIFSFCS"}, true}},
+        {"i87x54   (16KB)", {{"SSISSSCF", "SFIFSFCF", "SSIFSFCS"}, true}},
+        {"i87x58   (32KB)", {{"SSISSSCF", "SFIFSFCF", "SSIFSFCS"}, true}},
     };
     return t;
 }
