@@ -20,7 +20,7 @@ constexpr void (*kCommandGroups[])(CommandTable&) = {
     AddAvrCommands,
     AddLockCommands,
     AddProductionCommands,
-    AddInspectCommands,
+    AddDiagnosticCommands,
 };
 
 const char* const kFooter =

@@ -55,8 +55,8 @@ void AddAvrCommands(CommandTable& table);
 int WriteAvrLock(Session& s, int mode);
 void AddLockCommands(CommandTable& table);
 void AddProductionCommands(CommandTable& table);
-void AddInspectCommands(CommandTable& table);
-// test-hardware --lines (commands/InspectCommands.cpp).
+void AddDiagnosticCommands(CommandTable& table);
+// test-hardware --lines (commands/DiagnosticCommands.cpp).
 int TestSocketLinesCommand(Session& s);
 
 }  // namespace tavrin::cli

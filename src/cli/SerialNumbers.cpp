@@ -15,33 +15,33 @@ int SerialNumbers::prepare(Session& s) {
                                      "--serial-format and --serial-state need --serial");
         return kExitOk;
     }
-    SerialNumberSpec spec;
-    if (!ParseSerialForm(o.serialForm, spec.form))
+    SerialNumberPlan plan;
+    if (!ParseSerialForm(o.serialForm, plan.form))
         return Session::complain(
             kExitUsage, "--serial-format is le, be, hex-le or hex-be, not '" + o.serialForm + "'");
     std::string error;
-    if (!ParseSerialSpec(o.serial, spec, error))
+    if (!ParseSerialPlan(o.serial, plan, error))
         return Session::complain(kExitUsage, "--serial " + error);
-    spec_ = spec;
+    plan_ = plan;
     state_.emplace(o.serialState);
     return kExitOk;
 }
 
 int SerialNumbers::stamp(Session& s) {
-    if (!spec_) return kExitOk;
+    if (!plan_) return kExitOk;
     std::string error;
-    if (!state_->next(*spec_, current_, error)) return Session::complain(kExitUsage, error);
-    if (!StampSerial(s.ctx(), *spec_, current_, error)) return Session::complain(kExitUsage, error);
+    if (!state_->next(*plan_, current_, error)) return Session::complain(kExitUsage, error);
+    if (!StampSerial(s.ctx(), *plan_, current_, error)) return Session::complain(kExitUsage, error);
     std::cerr << Format("serial number %llu at 0x%06X\n", static_cast<unsigned long long>(current_),
-                        spec_->address);
+                        plan_->address);
     s.report().fields()["serial"] = current_;
     return kExitOk;
 }
 
 int SerialNumbers::finished(Session&, bool passed) {
-    if (!spec_ || !passed) return kExitOk;
+    if (!plan_ || !passed) return kExitOk;
     std::string error;
-    if (!state_->advance(*spec_, current_, error)) return Session::complain(kExitFailed, error);
+    if (!state_->advance(*plan_, current_, error)) return Session::complain(kExitFailed, error);
     return kExitOk;
 }
 

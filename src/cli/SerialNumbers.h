@@ -15,14 +15,14 @@ class SerialNumbers {
   public:
     // Reads the options; kExitOk, or the exit status of a refusal already shown.
     int prepare(Session& s);
-    bool active() const { return spec_.has_value(); }
+    bool active() const { return plan_.has_value(); }
     // Before a chip: the next number into the image.
     int stamp(Session& s);
     // After a chip: the state moves on only when it passed.
     int finished(Session& s, bool passed);
 
   private:
-    std::optional<SerialNumberSpec> spec_;
+    std::optional<SerialNumberPlan> plan_;
     std::optional<SerialState> state_;
     uint64_t current_ = 0;
 };

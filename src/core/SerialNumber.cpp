@@ -21,14 +21,14 @@ bool parseNumber(const std::string& text, uint64_t& value) {
     return errno == 0 && end && *end == '\0';
 }
 
-bool isHex(SerialNumberSpec::Form f) {
-    return f == SerialNumberSpec::Form::HexLittle || f == SerialNumberSpec::Form::HexBig;
+bool isHex(SerialNumberPlan::Form f) {
+    return f == SerialNumberPlan::Form::HexLittle || f == SerialNumberPlan::Form::HexBig;
 }
 
 }  // namespace
 
-bool ParseSerialForm(const std::string& text, SerialNumberSpec::Form& form) {
-    using F = SerialNumberSpec::Form;
+bool ParseSerialForm(const std::string& text, SerialNumberPlan::Form& form) {
+    using F = SerialNumberPlan::Form;
     if (text == "le") return form = F::BinaryLittle, true;
     if (text == "be") return form = F::BinaryBig, true;
     if (text == "hex-le") return form = F::HexLittle, true;
@@ -36,7 +36,7 @@ bool ParseSerialForm(const std::string& text, SerialNumberSpec::Form& form) {
     return false;
 }
 
-bool ParseSerialSpec(const std::string& text, SerialNumberSpec& spec, std::string& error) {
+bool ParseSerialPlan(const std::string& text, SerialNumberPlan& plan, std::string& error) {
     std::vector<std::string> parts;
     std::stringstream in(text);
     for (std::string part; std::getline(in, part, ':');) parts.push_back(part);
@@ -49,34 +49,34 @@ bool ParseSerialSpec(const std::string& text, SerialNumberSpec& spec, std::strin
         error = "'" + parts[0] + "' is no address";
         return false;
     }
-    const uint64_t maxBytes = isHex(spec.form) ? 16 : 8;
+    const uint64_t maxBytes = isHex(plan.form) ? 16 : 8;
     if (!parseNumber(parts[1], bytes) || bytes < 1 || bytes > maxBytes ||
-        (isHex(spec.form) && bytes % 2 != 0)) {
-        error = isHex(spec.form) ? "BYTES of an ASCII-hex number is an even count of 2 to 16"
+        (isHex(plan.form) && bytes % 2 != 0)) {
+        error = isHex(plan.form) ? "BYTES of an ASCII-hex number is an even count of 2 to 16"
                                  : "BYTES is 1 to 8";
         return false;
     }
-    spec.address = uint32_t(address);
-    spec.bytes = int(bytes);
-    if (parts.size() > 2 && !parseNumber(parts[2], spec.start)) {
+    plan.address = uint32_t(address);
+    plan.bytes = int(bytes);
+    if (parts.size() > 2 && !parseNumber(parts[2], plan.start)) {
         error = "'" + parts[2] + "' is no start number";
         return false;
     }
-    if (parts.size() > 3 && (!parseNumber(parts[3], spec.step) || spec.step == 0)) {
+    if (parts.size() > 3 && (!parseNumber(parts[3], plan.step) || plan.step == 0)) {
         error = "'" + parts[3] + "' is no step (1 or more)";
         return false;
     }
     return true;
 }
 
-std::string SerialBytes(const SerialNumberSpec& spec, uint64_t value) {
-    const bool hex = isHex(spec.form);
-    const int valueBytes = hex ? spec.bytes / 2 : spec.bytes;
+std::string SerialBytes(const SerialNumberPlan& plan, uint64_t value) {
+    const bool hex = isHex(plan.form);
+    const int valueBytes = hex ? plan.bytes / 2 : plan.bytes;
     if (valueBytes < 8 && (value >> (8 * valueBytes)) != 0) return {};
     std::string little;  // value bytes, least significant first
     for (int i = 0; i < valueBytes; ++i) little += char((value >> (8 * i)) & 0xFF);
-    const bool big = spec.form == SerialNumberSpec::Form::BinaryBig ||
-                     spec.form == SerialNumberSpec::Form::HexBig;
+    const bool big = plan.form == SerialNumberPlan::Form::BinaryBig ||
+                     plan.form == SerialNumberPlan::Form::HexBig;
     std::string ordered = big ? std::string(little.rbegin(), little.rend()) : little;
     if (!hex) return ordered;
     static const char digits[] = "0123456789ABCDEF";
@@ -89,30 +89,30 @@ std::string SerialBytes(const SerialNumberSpec& spec, uint64_t value) {
     return text;
 }
 
-bool StampSerial(Context& ctx, const SerialNumberSpec& spec, uint64_t value, std::string& error) {
-    const std::string bytes = SerialBytes(spec, value);
+bool StampSerial(Context& ctx, const SerialNumberPlan& plan, uint64_t value, std::string& error) {
+    const std::string bytes = SerialBytes(plan, value);
     if (bytes.empty()) {
         error = "serial number " + std::to_string(value) + " does not fit " +
-                std::to_string(spec.bytes) + " bytes";
+                std::to_string(plan.bytes) + " bytes";
         return false;
     }
     DeviceProfile& p = ctx.profile;
-    const uint64_t end = uint64_t(spec.address) + bytes.size();
+    const uint64_t end = uint64_t(plan.address) + bytes.size();
     if (p.bufferSize <= 0 || end > uint64_t(p.bufferSize)) {
         error = "the serial number's bytes lie past the end of the device";
         return false;
     }
     for (size_t i = 0; i < bytes.size(); ++i)
-        ctx.Buffer[spec.address + i] = static_cast<uint8_t>(bytes[i]);
+        ctx.Buffer[plan.address + i] = static_cast<uint8_t>(bytes[i]);
     if (p.bufferLoaded < end) p.bufferLoaded = uint32_t(end);
     Winstat(ctx);  // the checksum follows the image
     return true;
 }
 
-bool SerialState::next(const SerialNumberSpec& spec, uint64_t& value, std::string& error) const {
+bool SerialState::next(const SerialNumberPlan& plan, uint64_t& value, std::string& error) const {
     std::ifstream in(path_);
     if (!in) {
-        value = spec.start;
+        value = plan.start;
         return true;
     }
     std::string line;
@@ -124,9 +124,9 @@ bool SerialState::next(const SerialNumberSpec& spec, uint64_t& value, std::strin
     return true;
 }
 
-bool SerialState::advance(const SerialNumberSpec& spec, uint64_t used, std::string& error) const {
+bool SerialState::advance(const SerialNumberPlan& plan, uint64_t used, std::string& error) const {
     AtomicFile file;
-    const std::string text = "next=" + std::to_string(used + spec.step) + "\n";
+    const std::string text = "next=" + std::to_string(used + plan.step) + "\n";
     if (!file.open(path_) || !file.write(text) || !file.commit()) {
         error = "cannot write the serial-number state '" + path_ + "'";
         return false;

@@ -11,7 +11,7 @@
 
 namespace tavrin {
 
-struct SerialNumberSpec {
+struct SerialNumberPlan {
     enum class Form { BinaryLittle, BinaryBig, HexLittle, HexBig };
     uint32_t address = 0;  // buffer index of the first byte
     int bytes = 0;         // bytes in the image (ASCII-hex: characters, two per value byte)
@@ -22,26 +22,26 @@ struct SerialNumberSpec {
 
 // "ADDR:BYTES[:START[:STEP]]", numbers in C notation (0x.. hexadecimal); BYTES 1..8 (ASCII-hex:
 // 2..16 and even). False with `error` set on bad input.
-bool ParseSerialSpec(const std::string& text, SerialNumberSpec& spec, std::string& error);
+bool ParseSerialPlan(const std::string& text, SerialNumberPlan& plan, std::string& error);
 // "le", "be", "hex-le", "hex-be".
-bool ParseSerialForm(const std::string& text, SerialNumberSpec::Form& form);
+bool ParseSerialForm(const std::string& text, SerialNumberPlan::Form& form);
 
 // The image bytes of `value`; empty when it does not fit.
-std::string SerialBytes(const SerialNumberSpec& spec, uint64_t value);
+std::string SerialBytes(const SerialNumberPlan& plan, uint64_t value);
 
 // Writes `value` into the buffer (the loaded extent grows to cover it). False with `error` when
 // the number does not fit its bytes or the bytes lie past the device.
-bool StampSerial(Context& ctx, const SerialNumberSpec& spec, uint64_t value, std::string& error);
+bool StampSerial(Context& ctx, const SerialNumberPlan& plan, uint64_t value, std::string& error);
 
 // The state file: one line "next=<decimal>".
 class SerialState {
   public:
     explicit SerialState(std::string path) : path_(std::move(path)) {}
-    // The number for the next chip: the file's, or the spec's start when there is no file.
+    // The number for the next chip: the file's, or the plan's start when there is no file.
     // False with `error` when the file exists but cannot be read.
-    bool next(const SerialNumberSpec& spec, uint64_t& value, std::string& error) const;
+    bool next(const SerialNumberPlan& plan, uint64_t& value, std::string& error) const;
     // After a chip passed: stores `used` + step.
-    bool advance(const SerialNumberSpec& spec, uint64_t used, std::string& error) const;
+    bool advance(const SerialNumberPlan& plan, uint64_t used, std::string& error) const;
     const std::string& path() const { return path_; }
 
   private:

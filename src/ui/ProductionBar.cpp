@@ -80,8 +80,8 @@ void ProductionBar::runAuto() {
         // The next number goes into the image; the loaded file on disk stays as it is.
         std::string error;
         const SerialState state(serial_->statePath);
-        if (!state.next(serial_->spec, number, error) ||
-            !StampSerial(ctx_, serial_->spec, number, error)) {
+        if (!state.next(serial_->plan, number, error) ||
+            !StampSerial(ctx_, serial_->plan, number, error)) {
             Message(ctx_, "Auto: " + error, MessageKind::Error);
             return;
         }
@@ -96,7 +96,7 @@ void ProductionBar::runAuto() {
     showCounter();
     std::string serialError;
     if (serial_ && last_.passed &&
-        !SerialState(serial_->statePath).advance(serial_->spec, number, serialError)) {
+        !SerialState(serial_->statePath).advance(serial_->plan, number, serialError)) {
         Message(ctx_, "Auto: " + serialError, MessageKind::Error);
         return;
     }

@@ -25,15 +25,15 @@ SerialNumberDialog::SerialNumberDialog(const std::optional<SerialSetup>& current
         return e;
     };
     const SerialSetup s = current.value_or(SerialSetup{{}, defaultState.toStdString()});
-    edAddress_ = box("edSerialAddress", QString("0x%1").arg(s.spec.address, 0, 16), "Address");
-    edBytes_ = box("edSerialBytes", QString::number(current ? s.spec.bytes : 2), "Bytes");
-    edStart_ = box("edSerialStart", QString::number(s.spec.start), "Start");
-    edStep_ = box("edSerialStep", QString::number(s.spec.step), "Step");
+    edAddress_ = box("edSerialAddress", QString("0x%1").arg(s.plan.address, 0, 16), "Address");
+    edBytes_ = box("edSerialBytes", QString::number(current ? s.plan.bytes : 2), "Bytes");
+    edStart_ = box("edSerialStart", QString::number(s.plan.start), "Start");
+    edStep_ = box("edSerialStep", QString::number(s.plan.step), "Step");
     cbForm_ = new QComboBox(this);
     cbForm_->setObjectName("cbSerialForm");
     cbForm_->addItems({"Binary, little endian", "Binary, big endian", "ASCII hex, little endian",
                        "ASCII hex, big endian"});
-    cbForm_->setCurrentIndex(int(s.spec.form));
+    cbForm_->setCurrentIndex(int(s.plan.form));
     form->addRow("Form", cbForm_);
     edState_ = box("edSerialState", QString::fromStdString(s.statePath), "State file");
     cbSerialOn_->setChecked(current.has_value());
@@ -50,12 +50,12 @@ void SerialNumberDialog::accept() {
         return;
     }
     SerialSetup s;
-    s.spec.form = SerialNumberSpec::Form(cbForm_->currentIndex());
+    s.plan.form = SerialNumberPlan::Form(cbForm_->currentIndex());
     const std::string text = (edAddress_->text() + ":" + edBytes_->text() + ":" + edStart_->text() +
                               ":" + edStep_->text())
                                  .toStdString();
     std::string error;
-    if (!ParseSerialSpec(text, s.spec, error)) {
+    if (!ParseSerialPlan(text, s.plan, error)) {
         QMessageBox::warning(this, "Serial numbers", QString::fromStdString(error));
         return;
     }

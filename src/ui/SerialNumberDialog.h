@@ -14,7 +14,7 @@ class QLineEdit;
 namespace tavrin::ui {
 
 struct SerialSetup {
-    SerialNumberSpec spec;
+    SerialNumberPlan plan;
     std::string statePath;
 };
 

@@ -20,7 +20,7 @@ using namespace tavrin;
 using namespace tavrin::ui;
 using namespace tavrin::ui::test;
 
-class InspectWindowTest : public QObject {
+class DiagnosticWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void checksumPanelShowsEverySumForTheDeviceAndARange();
@@ -29,7 +29,7 @@ class InspectWindowTest : public QObject {
     void portsPanelBesideThePortListShowsWhatTheMachineHas();
 };
 
-void InspectWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
+void DiagnosticWindowTest::checksumPanelShowsEverySumForTheDeviceAndARange() {
     SettingsFolder folder;
     auto w = makeWindow();
     QVERIFY(w->selectDeviceEntry("27C256"));
@@ -88,7 +88,7 @@ QByteArray fileBytes(const QString& path) {
 
 }  // namespace
 
-void InspectWindowTest::loadDialogMergesAPairAndSaveDialogWritesOneHalf() {
+void DiagnosticWindowTest::loadDialogMergesAPairAndSaveDialogWritesOneHalf() {
     SettingsFolder folder;
     QTemporaryDir dir;
     auto w = makeWindow();
@@ -121,7 +121,7 @@ void InspectWindowTest::loadDialogMergesAPairAndSaveDialogWritesOneHalf() {
     QCOMPARE(fileBytes(dir.filePath("whole.bin")).size(), 131072);
 }
 
-void InspectWindowTest::failedVerifyMarksEveryDifferenceAndStepsThroughThem() {
+void DiagnosticWindowTest::failedVerifyMarksEveryDifferenceAndStepsThroughThem() {
     SettingsFolder folder;
     auto w = makeWindow();
     QVERIFY(w->selectDeviceEntry("27C256"));
@@ -175,7 +175,7 @@ void InspectWindowTest::failedVerifyMarksEveryDifferenceAndStepsThroughThem() {
     QVERIFY(!board(*w).socketPowered());
 }
 
-void InspectWindowTest::portsPanelBesideThePortListShowsWhatTheMachineHas() {
+void DiagnosticWindowTest::portsPanelBesideThePortListShowsWhatTheMachineHas() {
     SettingsFolder folder;
     auto w = makeWindow();
     const QStringList items{"LPT1 (0x378)", "LPT2 (0x278)", "LPT3 (0x3BC)", ""};
@@ -192,5 +192,5 @@ void InspectWindowTest::portsPanelBesideThePortListShowsWhatTheMachineHas() {
     QCOMPARE(panel->text(), expected);
 }
 
-QTEST_MAIN(InspectWindowTest)
-#include "InspectWindow_test.moc"
+QTEST_MAIN(DiagnosticWindowTest)
+#include "DiagnosticWindow_test.moc"

@@ -65,7 +65,7 @@ int TestSocketLinesCommand(Session& s) {
     return s.lastOutcome();
 }
 
-void AddInspectCommands(CommandTable& table) {
+void AddDiagnosticCommands(CommandTable& table) {
     table.add("ports",
               "the parallel ports of this machine: node, base address, driver, whether you may "
               "open it (and why not)",
