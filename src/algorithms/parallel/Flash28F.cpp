@@ -1,6 +1,7 @@
 #include "algorithms/parallel/Flash28F.h"
 
 #include "algorithms/ElectronicId.h"
+#include "algorithms/parallel/FlashI28Fx00.h"
 #include "algorithms/parallel/ParallelCommon.h"
 #include "core/RunFrame.h"
 
@@ -142,6 +143,7 @@ uint32_t deviceBytes(const DeviceProfile& p) {
 }  // namespace
 
 void Program28F(Context& ctx) {
+    if (IsBoot28F001(ctx.profile)) return Program28Fx00(ctx);  // a BX part, see there
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
     const ProgramFrame f = beginProgram(ctx);
@@ -176,6 +178,7 @@ void Program28F(Context& ctx) {
 }
 
 void Erase28F(Context& ctx) {
+    if (IsBoot28F001(ctx.profile)) return Erase28Fx00(ctx);  // a BX part, see there
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
     if (p.Offset != 0) ConfirmOffset(ctx);
@@ -315,6 +318,7 @@ void EraseMx28F(Context& ctx) {
 }
 
 void ReadId28F(Context& ctx) {
+    if (IsBoot28F001(ctx.profile)) return ReadId28Fx00(ctx);  // a BX part, see there
     const DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
     bus.PowerUp();

@@ -23,6 +23,10 @@ constexpr double kEraseLimitUs = 15e6;
 constexpr int32_t kFirst8BitTag = 200;
 constexpr uint32_t kEraseStep = 8192;
 
+bool eightBit(const DeviceProfile& p) {
+    return p.DeviceID >= kFirst8BitTag || IsBoot28F001(p);
+}
+
 enum class Poll { Ready, Cancelled, TimedOut };
 
 // Reads the status register until SR.7 is set, toggling /OE so that it latches afresh each time.
@@ -63,14 +67,21 @@ bool failed(Context& ctx, const char* text) {
 
 // The erase blocks to address: the 28F001BX-T's real map (112 KB main, two 4 KB parameter
 // blocks, 8 KB boot), or one address every 8 KB, which reaches every block of the 16-bit parts.
+// The "28F001" entry holds RP# at the Vcc level on pin 30, which keeps the boot block locked: its
+// erase would only end in an error, so the three blocks it can erase are the ones addressed.
 std::vector<uint32_t> eraseAddresses(const DeviceProfile& p) {
-    if (p.DeviceID >= kFirst8BitTag) return {0x00000, 0x1C000, 0x1D000, 0x1E000};
+    if (IsBoot28F001(p)) return {0x00000, 0x1C000, 0x1D000};
+    if (eightBit(p)) return {0x00000, 0x1C000, 0x1D000, 0x1E000};
     std::vector<uint32_t> at;
     for (uint32_t a = 0; a < uint32_t(p.deviceSize); a += kEraseStep) at.push_back(a);
     return at;
 }
 
 }  // namespace
+
+bool IsBoot28F001(const DeviceProfile& p) {
+    return p.eep == 3 && p.DeviceID == k28F001Tag;
+}
 
 void Program28Fx00(Context& ctx) {
     DeviceProfile& p = ctx.profile;
@@ -81,13 +92,13 @@ void Program28Fx00(Context& ctx) {
         bus.PowerUp();
         bus.Drive(Line::VppLine, 0);
         bus.Delay(100);
-        bus.SetAddress(0);
+        bus.SetAddress(BusAddress(p, 0));
         // Start from a clear status register: its error bits stay until they are cleared.
         command(bus, kClearStatus, 2);
     };
     pass.writeByte = [&](uint32_t, uint32_t address, uint8_t v) {
         for (int attempt = 1;; ++attempt) {
-            bus.SetAddressWait(address, 0);
+            bus.SetAddressWait(BusAddress(p, address), 0);
             bus.PutData(kProgramSetup, 0);
             bus.Delay(2);
             bus.StrobePulse(2);
@@ -132,7 +143,7 @@ void Erase28Fx00(Context& ctx) {
     p.verifyError = 0;
     command(bus, kClearStatus, 3);
     for (size_t b = 0; b < blocks.size(); ++b) {
-        bus.SetAddressWait(blocks[b], 0);
+        bus.SetAddressWait(BusAddress(p, blocks[b]), 0);
         command(bus, 0x20, 3);
         command(bus, 0xD0, 3);
         bus.Delay(200);
@@ -170,31 +181,33 @@ void Erase28Fx00(Context& ctx) {
 }
 
 void ReadId28Fx00(Context& ctx) {
+    const DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
+    // 90h goes in after the address is in place: a new address ripples through the register's
+    // stages, and on the "28F001" wiring stage 17 is RP#, whose low moments return the part to
+    // read-array mode.
+    const auto idByte = [&](uint32_t a, int32_t width) {
+        bus.SetAddressWait(BusAddress(p, a), 5);
+        bus.PutData(0x90, 5);
+        bus.Delay(10);
+        bus.StrobePulse(width);
+        bus.Delay(20);
+        bus.Drive(Line::DataOutLine, 0);
+        bus.Delay(5);
+        return bus.ReadDataByte();
+    };
     bus.PowerUp();
-    bus.SetAddressWait(0, 0);
+    bus.SetAddressWait(BusAddress(p, 0), 0);
     bus.Drive(Line::VppLine, 0);
     bus.Delay(300);
-    bus.PutData(0x90, 5);
-    bus.Delay(10);
-    bus.StrobePulse(5);
-    bus.Delay(10);
-    bus.SetAddressWait(0, 5);
-    bus.Delay(5);
-    const uint8_t m = bus.ReadDataByte();
+    const uint8_t m = idByte(0, 5);
     bus.PutData(kReadArray, 5);
     bus.Delay(10);
     bus.StrobePulse(5);
     bus.Delay(10);
     bus.Delay(10000);
-    bus.PutData(0x90, 5);
-    bus.Delay(10);
-    bus.StrobePulse(10);
-    bus.Delay(20);
-    // The device code: byte 1 of the 8-bit part, byte 2 (word 1) of the 16-bit parts.
-    bus.SetAddressWait(ctx.profile.DeviceID >= kFirst8BitTag ? 1 : 2, 5);
-    bus.Delay(30);
-    const uint8_t d = bus.ReadDataByte();
+    // The device code: byte 1 of the 8-bit parts, byte 2 (word 1) of the 16-bit parts.
+    const uint8_t d = idByte(eightBit(p) ? 1 : 2, 10);
     bus.Drive(Line::VppLine, 1);
     bus.Delay(200);
     bus.PowerDown();

@@ -1,6 +1,7 @@
 #include "algorithms/parallel/Jedec29F.h"
 
 #include <algorithm>
+#include <string>
 
 #include "algorithms/ElectronicId.h"
 #include "algorithms/parallel/JedecCommand.h"
@@ -65,8 +66,9 @@ EraseEnd awaitErase(Context& ctx, int64_t waited, int64_t gaugePosition) {
     }
 }
 
-// The fixed wait after the erase command, then the polling; shows how the erase ended.
-void finishErase(Context& ctx, int64_t steps) {
+// The fixed wait after the erase command, then the polling. A failure shows its text here;
+// true when the erase ended normally, and the caller shows the success.
+bool finishErase(Context& ctx, int64_t steps) {
     bool cancelled = false;
     for (int64_t i = 0; i < steps && !cancelled; ++i) {
         cancelled = StepCancelled(ctx, i);
@@ -75,21 +77,55 @@ void finishErase(Context& ctx, int64_t steps) {
     EraseEnd end = cancelled ? EraseEnd::Cancelled : awaitErase(ctx, steps * kEraseStep, steps);
     switch (end) {
         case EraseEnd::Done:
-            Message(ctx, "erase completed", MessageKind::Success);
-            break;
+            return true;
         case EraseEnd::Cancelled:
             Message(ctx, "program interrupted!", MessageKind::Error);
-            ctx.profile.verifyError = 1;
             break;
         case EraseEnd::TimedOut:
             ctx.bus.ReportError(kEraseTimedOut);
-            ctx.profile.verifyError = 1;
             break;
         case EraseEnd::StillBusy:
             ctx.bus.ReportError(kEraseStillBusy);
-            ctx.profile.verifyError = 1;
             break;
     }
+    ctx.profile.verifyError = 1;
+    return false;
+}
+
+// AA 55 90 at the chosen command addresses: the part answers its ID and protection codes.
+void writeAutoselect(Bus& bus, const CommandAddresses& table, int32_t addressWait,
+                     int32_t strobe) {
+    for (int k = 0; k < 3; ++k) {
+        bus.SetAddressWait(table[k], addressWait);
+        bus.Delay(4);
+        bus.PutData(kAutoselect[k], 4);
+        bus.Delay(4);
+        bus.StrobePulse(strobe);
+        bus.Delay(20);
+    }
+}
+
+// A chip erase skips protected sectors and still ends normally (Am29F040B, MX29F040 "Chip
+// Erase"), so the parts with sector protection are asked afterwards: autoselect code 01h at a
+// sector's start + 2 marks it protected. Returns the first such sector of eight, or -1.
+int firstProtectedSector(Context& ctx) {
+    Bus& bus = ctx.bus;
+    const uint32_t sector = uint32_t(std::max(ctx.profile.bufferSize, 8)) / 8;
+    writeAutoselect(bus, CommandSet8(ctx.profile), 4, 5);
+    int found = -1;
+    for (int s = 0; s < 8 && found < 0; ++s) {
+        bus.SetAddressWait(uint32_t(s) * sector + 2, 0);
+        if (bus.ReadDataByte() == 0x01) found = s;
+    }
+    bus.PutData(0xF0, 4);  // X/F0: back to reading the array
+    bus.Delay(4);
+    bus.StrobePulse(5);
+    bus.Delay(100);
+    return found;
+}
+
+bool hasSectorProtection(const DeviceProfile& p) {
+    return p.eep == 4 || p.eep == 27;
 }
 
 }  // namespace
@@ -315,7 +351,16 @@ void EraseFlash29F(Context& ctx) {
         bus.StrobePulse(12);
         bus.Delay(20);
     }
-    finishErase(ctx, 1000);
+    if (finishErase(ctx, 1000)) {
+        const int locked = hasSectorProtection(ctx.profile) ? firstProtectedSector(ctx) : -1;
+        if (locked < 0) {
+            Message(ctx, "erase completed", MessageKind::Success);
+        } else {
+            ctx.profile.verifyError = 1;
+            bus.ReportError(" Sector " + std::to_string(locked) +
+                            " is protected: the chip is not erased");
+        }
+    }
     bus.PowerDown();
 }
 
@@ -336,7 +381,7 @@ void EraseFlash29Fx00(Context& ctx) {
         bus.PutData(kChipErase[k], 0);
         bus.StrobePulse(20);
     }
-    finishErase(ctx, 1100);
+    if (finishErase(ctx, 1100)) Message(ctx, "erase completed", MessageKind::Success);
     bus.PowerDown();
 }
 
@@ -344,14 +389,7 @@ void ReadId29F(Context& ctx) {
     Bus& bus = ctx.bus;
     const CommandAddresses& table = CommandSet8(ctx.profile);
     auto autoselect = [&](int32_t addressWait, int32_t strobe) {
-        for (int k = 0; k < 3; ++k) {
-            bus.SetAddressWait(table[k], addressWait);
-            bus.Delay(4);
-            bus.PutData(kAutoselect[k], 4);
-            bus.Delay(4);
-            bus.StrobePulse(strobe);
-            bus.Delay(20);
-        }
+        writeAutoselect(bus, table, addressWait, strobe);
     };
     bus.PowerUp();
     bus.Delay(100);

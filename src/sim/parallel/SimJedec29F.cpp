@@ -81,7 +81,10 @@ JedecType GenericJedec29F(uint32_t size) {
     t.name = "29F" + std::to_string(size / K) + "K";
     t.size = size;
     t.device = 0x00;  // no such AMD part: a plain JEDEC part decoding A14-A0
-    t.decodeMask = 0x7FFF, t.unlock1 = 0x5555, t.unlock2 = 0x2AAA;
+    // An 8 or 16 KB part in a 28-pin socket has no A13/A14: it decodes the lines it has, so
+    // 5555/2AAA arrive as 1555/0AAA (8 KB) or 1555/2AAA (16 KB).
+    t.decodeMask = std::min<uint32_t>(0x7FFF, size - 1);
+    t.unlock1 = 0x5555 & t.decodeMask, t.unlock2 = 0x2AAA & t.decodeMask;
     t.sectors = uniform(size, std::max<uint32_t>(size / 8, 1));
     t.protection = JedecProtection::None;
     return t;

@@ -175,27 +175,48 @@ TEST(FlashI28Fx00, GetIdNamesTheMakerAndShowsTheDeviceCode) {
 }
 
 // The "28F001" row of the 28F0x0 menu selects a BX-type part for the 28F010 commands.
-TEST(FlashI28Fx00, The28F001RowFailsCleanlyAndReadsWithRpHigh) {
+// The "28F001" row is a BX part driven by this family's commands with RP# held high on pin 30:
+// it programs, verifies, reads its ID and erases the blocks RP# below 12 V leaves unlocked.
+TEST(FlashI28Fx00, The28F001RowUsesTheStatusRegisterCommandsWithRpHigh) {
     Rig rig("28F001");
     EXPECT_EQ(rig.ctx.profile.ShiftAdr, 17);
-    rig.load(RandomImage(0x10, 8));
+    const std::vector<uint8_t> image = RandomImage(0x1000, 8);
+    rig.load(image);
     RunCommand(rig.ctx, Command::Program);
-    EXPECT_EQ(rig.ui.lastText().rfind(" Error at 0x000000  Chip = 0x80", 0), 0u)
-        << rig.ui.lastText();
-    ExpectFailure(rig, rig.ui.lastText());
-    RunCommand(rig.ctx, Command::Erase);
-    ExpectFailure(rig, "Error erasing chip");
-    EXPECT_GE(rig.chip->log().sequenceErrors, 1u);  // 20h 20h is no BX erase
+    ExpectSuccess(rig, "Device Programed OK");
+    EXPECT_TRUE(rig.chipHolds(image));
+    EXPECT_EQ(rig.chip->log().sequenceErrors, 0u);
 
-    // Pin 30 is RP#: held high, every byte reads; left to the stale register bit, the part sits
-    // in deep power-down for many of them.
-    const std::vector<uint8_t> image = RandomImage(0x1000, 9);
-    std::copy(image.begin(), image.end(), rig.chip->cells().cells().begin());
+    RunCommand(rig.ctx, Command::GetId);
+    ASSERT_FALSE(rig.ui.ids.empty());
+    EXPECT_EQ(rig.ui.ids.back().manufacturer, 0x89);
+    EXPECT_EQ(rig.ui.ids.back().device, 0x94);
+
+    RunCommand(rig.ctx, Command::Erase);
+    ExpectSuccess(rig, "erase completed");
+    EXPECT_EQ(rig.chip->log().sequenceErrors, 0u);
+    EXPECT_EQ(rig.chip->log().blockErases[3], 0u);  // the locked boot block is left alone
+    RunCommand(rig.ctx, Command::Blank);
+    ExpectSuccess(rig, "Device is Empty");
+
+    // The boot block takes no byte while RP# is not at 12 V.
+    std::vector<uint8_t> full(0x20000, 0x5A);
+    rig.load(full);
+    rig.ui.messages.clear();
+    RunCommand(rig.ctx, Command::Program);
+    ExpectFailure(rig, "  Byte Program Error");
+    EXPECT_EQ(rig.chip->readCell(0x1E000), 0xFF);
+    EXPECT_EQ(rig.chip->readCell(0x1DFFF), 0x5A);
+
+    // Left to the stale register bit, RP# is low for many reads: the part sits in deep
+    // power-down for them.
+    const std::vector<uint8_t> cells = RandomImage(0x1000, 9);
+    std::copy(cells.begin(), cells.end(), rig.chip->cells().cells().begin());
     RunCommand(rig.ctx, Command::Read);
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), rig.ctx.Buffer.begin()));
+    EXPECT_TRUE(std::equal(cells.begin(), cells.end(), rig.ctx.Buffer.begin()));
     rig.ctx.profile.pin30 = 0;
     RunCommand(rig.ctx, Command::Read);
-    EXPECT_FALSE(std::equal(image.begin(), image.end(), rig.ctx.Buffer.begin()));
+    EXPECT_FALSE(std::equal(cells.begin(), cells.end(), rig.ctx.Buffer.begin()));
 }
 
 }  // namespace

@@ -81,6 +81,8 @@ TEST(Jedec29F, EachFamilyProgramsReadsVerifiesAndErases) {
     roundTrip(kAt49F002, 4096, 5);    // eep 23
     roundTrip(kMbm29F004, 4096, 6);   // eep 23, 555/2AA part
     roundTrip(kAm29F200, 4096, 7);    // eep 15, byte mode
+    roundTrip("29F64", 4096, 8);      // 28-pin 8 KB: no A13/A14, commands at 1555/0AAA
+    roundTrip("29F128", 4096, 9);     // 16 KB: 1555/2AAA
 }
 
 TEST(Jedec29F, ChipEraseLongerThanTheFixedWaitIsWaitedFor) {
@@ -363,11 +365,19 @@ TEST(Jedec29F, ProtectedSectorIgnoresProgramAndErase) {
     expectError(rig, " Error at 0x010000  Chip = 0xFF  buffer = 0x00");
     EXPECT_EQ(rig.chip->readCell(0xFFFF), 0x00);
 
-    RunCommand(rig.ctx, Command::Erase);  // the part skips the sector and ends normally
-    expectSuccess(rig, "erase completed");
+    // The part skips the sector and ends its erase normally; the routine asks which sectors are
+    // protected and does not call the chip erased.
+    RunCommand(rig.ctx, Command::Erase);
+    expectError(rig, " Sector 1 is protected: the chip is not erased");
+    EXPECT_FALSE(rig.ui.saw("erase completed"));
     EXPECT_EQ(rig.chip->readCell(0), 0xFF);
-    RunCommand(rig.ctx, Command::Blank);
-    EXPECT_EQ(rig.ui.lastText(), "Device is Empty");  // sector 1 was never written
+    EXPECT_TRUE(rig.socketOff());
+
+    JedecRig clean(kMx29F040);  // no sector protected: the same check passes
+    clean.load(std::vector<uint8_t>(0x100, 0x00));
+    RunCommand(clean.ctx, Command::Program);
+    RunCommand(clean.ctx, Command::Erase);
+    expectSuccess(clean, "erase completed");
 }
 
 TEST(Jedec29F, EraseThatDoesNotEndIsAFailureInTheErrorStyle) {
