@@ -57,6 +57,20 @@ const std::vector<AcceptedIdRow>& AcceptedIdTable() {
         {"Am29F800", {{kAmd, 0xD6}, {kAmd, 0x58}}},
         {"Am29F160", {{kAmd, 0xD2}, {kAmd, 0xD8}}},
         {"Am29F320", {{kAmd, 0xF6}, {kAmd, 0xF9}}},
+        // 28F0x0 single-cycle-command flash (Intel, AMD Am28F, Catalyst CAT28F); the 28F64,
+        // 28F128 and 28F040 rows name no part with a published code.
+        {"28F256", {{kIntel, 0xB9}, {kAmd, 0xA1}}},
+        {"28F512", {{kIntel, 0xB8}, {kAmd, 0x25}, {kCatalyst, 0xB8}}},
+        {"28F010", {{kIntel, 0xB4}, {kAmd, 0xA7}, {kCatalyst, 0xB4}}},
+        {"28F020", {{kIntel, 0xBD}, {kAmd, 0x2A}, {kCatalyst, 0xBD}}},
+        {"28F001", {{kIntel, 0x94}, {kIntel, 0x95}, {kCatalyst, 0x94}, {kCatalyst, 0x95}}},
+        // Boot-block flash with a status register, top and bottom boot (byte mode low byte).
+        {"i28F001BX-T", {{kIntel, 0x94}}},
+        {"i28F200", {{kIntel, 0x74}, {kIntel, 0x75}}},
+        {"i28F400", {{kIntel, 0x70}, {kIntel, 0x71}}},
+        {"i28F800", {{kIntel, 0x9C}, {kIntel, 0x9D}}},
+        // SST28SF040A and the 5 V SST28VF040A share the code; the LE28F4001's is not published.
+        {"SST28xF040A", {{kSst, 0x04}}},
         // Sector-programmed flash.
         {"AT29C256    tavrin", {{kAtmel, 0xDC}}},
         {"AT29C256    PCB3/3A", {{kAtmel, 0xDC}}},
