@@ -41,6 +41,7 @@
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
+#include "ui/BufferEditor.h"
 #include "ui/BufferGridModel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
@@ -99,6 +100,7 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
     sf.setPixelSize(13);
     StatusBar_->setFont(sf);
     statusBar()->addWidget(StatusBar_, 1);
+    statusBar()->addPermanentWidget(bufferEditor_->modifiedMark());
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(19);
 
@@ -285,6 +287,7 @@ void TfrmEprom::runLongTask(const std::function<void()>& task) {
 void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
         RunCommand(ctx_, command);
+        if (command == Command::Read) bufferEditor_->imageReplaced();
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
     });
 }
@@ -300,6 +303,7 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
     pICON_->setEnabled(on);
     if (production_) production_->setEnabled(on);
     for (QAction* a : runLocked_) a->setEnabled(on);
+    if (bufferEditor_) bufferEditor_->setEditable(on);
     // The pages drive the board or the port choice (Test H/W, printer port, options): none of that
     // may change under a running routine. The Buffer page only shows, and the progress panel with
     // its Cancel button sits above the pages.

@@ -45,6 +45,7 @@ class SocketPicture;
 class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
+class BufferEditor;
 class PicSettingsPanel;
 class AvrSettingsPanel;
 
@@ -233,6 +234,7 @@ class TfrmEprom : public QMainWindow {
     QTableView* ProgGrid_ = nullptr;
     BufferGridModel* hexModel_ = nullptr;
     BufferGridModel* progModel_ = nullptr;
+    BufferEditor* bufferEditor_ = nullptr;  // editing in the grids, the "Modified" mark
     QLineEdit* edTemp_ = nullptr;
     std::map<QString, QLineEdit*> configBoxes_;
     QGroupBox* configEprom_ = nullptr;
