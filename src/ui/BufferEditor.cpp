@@ -38,20 +38,15 @@ class KeepWindowKeys : public QObject {
     }
 };
 
-KeepWindowKeys* keepWindowKeys() {
-    static KeepWindowKeys filter;
-    return &filter;
-}
-
 // A cell editor that types over the characters, as a hex editor does. The Ascii column starts
 // at its first character rather than with everything selected.
 class CellLineEdit : public QLineEdit {
   public:
-    CellLineEdit(QWidget* parent, bool ascii) : QLineEdit(parent), ascii_(ascii) {
+    CellLineEdit(QWidget* parent, bool ascii, QObject* keys) : QLineEdit(parent), ascii_(ascii) {
         setFrame(false);
         setTextMargins(0, 0, 0, 0);
         setContentsMargins(0, 0, 0, 0);
-        installEventFilter(keepWindowKeys());
+        installEventFilter(keys);
     }
 
   protected:
@@ -74,15 +69,15 @@ class CellLineEdit : public QLineEdit {
 
 class GridEditDelegate : public GridCellDelegate {
   public:
-    GridEditDelegate(QObject* parent, int asciiColumn)
-        : GridCellDelegate(parent), asciiColumn_(asciiColumn) {}
+    GridEditDelegate(QObject* parent, int asciiColumn, QObject* keys)
+        : GridCellDelegate(parent), asciiColumn_(asciiColumn), keys_(keys) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         const QString text = index.data(Qt::DisplayRole).toString();
         if (text.isEmpty() || index.column() == 0) return nullptr;
         const bool ascii = index.column() == asciiColumn_;
-        auto* editor = new CellLineEdit(parent, ascii);
+        auto* editor = new CellLineEdit(parent, ascii, keys_);
         editor->setFont(option.font);
         editor->setMaxLength(int(text.size()));
         if (!ascii)
@@ -104,6 +99,7 @@ class GridEditDelegate : public GridCellDelegate {
 
   private:
     int asciiColumn_;
+    QObject* keys_;
 };
 
 QString address(uint32_t a) {
@@ -126,13 +122,13 @@ struct BufferEditor::Side {
 BufferEditor::BufferEditor(Context& ctx, QWidget* page, QTableView* hexGrid,
                            BufferGridModel* hexModel, QTableView* progGrid,
                            BufferGridModel* progModel)
-    : QObject(page), ctx_(ctx), edit_(ctx.Buffer) {
+    : QObject(page), ctx_(ctx), edit_(ctx.Buffer), keys_(new KeepWindowKeys(this)) {
     hex_ = std::make_unique<Side>(Side{hexGrid, hexModel, false, {}});
     prog_ = std::make_unique<Side>(Side{progGrid, progModel, true, {}});
     for (Side* side : {hex_.get(), prog_.get()}) {
         QTableView* view = side->view;
         QAbstractItemDelegate* old = view->itemDelegate();
-        auto* delegate = new GridEditDelegate(view, side->asciiColumn());
+        auto* delegate = new GridEditDelegate(view, side->asciiColumn(), keys_);
         view->setItemDelegate(delegate);
         if (old && old->parent() == view) old->deleteLater();
         view->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -408,7 +404,7 @@ void BufferEditor::buildToolBar(QWidget* page) {
         auto* e = new QLineEdit;
         e->setObjectName(name);
         e->setFixedWidth(width);
-        e->installEventFilter(keepWindowKeys());
+        e->installEventFilter(keys_);
         connect(e, &QLineEdit::returnPressed, this, [this] { runTool(); });
         return e;
     };

@@ -85,6 +85,7 @@ class BufferEditor : public QObject {
     int64_t clean_ = 0;
     bool changedOutside_ = false;
 
+    QObject* keys_ = nullptr;  // keeps the window's command keys in the editor's boxes
     QLabel* mark_ = nullptr;
     QWidget* toolBar_ = nullptr;
     QLabel* lbTool_ = nullptr;

@@ -132,6 +132,25 @@ void BufferEditWindowTest::typeFillFindUndoInTheByteGrid() {
     QCOMPARE(grid->currentIndex(), grid->model()->index(0x7FF, 4));
     QVERIFY(grid->hasFocus());
 
+    // A save clears the mark, an undo after it sets it again, a read clears it.
+    const QString saved = folder.dir.filePath("saved.bin");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->findChild<QComboBox*>("fileTypeCombo")->setCurrentIndex(0);
+        dialog->selectFile(saved);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    child<QAction>(*w, "mnuSave")->trigger();
+    activate(*w);
+    QVERIFY(QFile::exists(saved));
+    QVERIFY(mark->text().isEmpty());
+    grid->setFocus();
+    key(grid, Qt::Key_Z);
+    QCOMPARE(mark->text(), QString("Modified"));
+    child<QAction>(*w, "mnuRead")->trigger();
+    QVERIFY(mark->text().isEmpty());
+
     // A load replaces the image: no mark, nothing left to undo.
     const QString path = folder.dir.filePath("image.bin");
     QFile file(path);
