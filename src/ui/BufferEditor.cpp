@@ -286,18 +286,30 @@ void BufferEditor::setEditable(bool on) {
     updateMark();
 }
 
-void BufferEditor::undo() {
-    if (!editable_ || !edit_.undo()) return;
+void BufferEditor::undo(QTableView* grid) {
+    if (!editable_) return;
+    const auto at = edit_.undo();
+    if (!at) return;
     --position_;
-    updateMark();
-    emit edited();
+    afterStep(grid, *at);
 }
 
-void BufferEditor::redo() {
-    if (!editable_ || !edit_.redo()) return;
+void BufferEditor::redo(QTableView* grid) {
+    if (!editable_) return;
+    const auto at = edit_.redo();
+    if (!at) return;
     ++position_;
+    afterStep(grid, *at);
+}
+
+void BufferEditor::afterStep(QTableView* grid, uint32_t byte) {
     updateMark();
     emit edited();
+    // The grid shows where the step was, when the byte is one of its cells.
+    if (!grid) return;
+    const EditArea area = areaOf(sideOf(grid));
+    if (byte < area.base || (byte - area.base) % area.stride >= area.width) return;
+    goTo(grid, (byte - area.base) / area.stride);
 }
 
 bool BufferEditor::goTo(QTableView* grid, uint32_t cell) {
@@ -372,9 +384,9 @@ void BufferEditor::addActions(Side& side) {
         view->addAction(a);
         return a;
     };
-    side.undo = add("Undo", "gridUndo", {QKeySequence("Ctrl+Z")}, [this] { undo(); });
+    side.undo = add("Undo", "gridUndo", {QKeySequence("Ctrl+Z")}, [this, view] { undo(view); });
     side.redo = add("Redo", "gridRedo", {QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")},
-                    [this] { redo(); });
+                    [this, view] { redo(view); });
     auto* separator = new QAction(view);
     separator->setSeparator(true);
     view->addAction(separator);

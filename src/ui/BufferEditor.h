@@ -53,8 +53,9 @@ class BufferEditor : public QObject {
     int64_t fill(QTableView* grid, uint32_t first, uint32_t last, uint16_t value);
     // Searches from the cell after the current one; the hit becomes the current cell.
     std::optional<FindHit> findNext(QTableView* grid, const QString& pattern, bool text);
-    void undo();
-    void redo();
+    // Undo and redo show the step's first cell in `grid` when it holds it.
+    void undo(QTableView* grid = nullptr);
+    void redo(QTableView* grid = nullptr);
     void showTool(QTableView* grid, Tool tool);
 
   signals:
@@ -71,6 +72,7 @@ class BufferEditor : public QObject {
     void buildToolBar(QWidget* page);
     void runTool();
     void changed(int64_t bytes);
+    void afterStep(QTableView* grid, uint32_t byte);
     void updateMark();
 
     Context& ctx_;

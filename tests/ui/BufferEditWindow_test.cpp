@@ -73,6 +73,7 @@ void BufferEditWindowTest::typeFillFindUndoInTheByteGrid() {
 
     key(grid, Qt::Key_Z);
     QCOMPARE(buf[0x10], uint8_t(0xFF));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));  // shows where it undid
     key(grid, Qt::Key_Y);
     QCOMPARE(buf[0x11], uint8_t('i'));
     key(grid, Qt::Key_Z);
@@ -110,7 +111,8 @@ void BufferEditWindowTest::typeFillFindUndoInTheByteGrid() {
     child<QComboBox>(*w, "cbToolFindKind")->setCurrentIndex(1);
     find->setText("Hi");
     QTest::keyClick(find, Qt::Key_Return);
-    QCOMPARE(result->text(), QString("Found at $000010"));
+    // The search starts after the current cell, $000010 where the last redo left it.
+    QCOMPARE(result->text(), QString("Found at $000010 (from the start)"));
     QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
     child<QComboBox>(*w, "cbToolFindKind")->setCurrentIndex(0);
     find->setText("00 00");
@@ -193,6 +195,24 @@ void BufferEditWindowTest::picWordsKeepFourteenBitsAndDataBytesTheirHighByte() {
     QCOMPARE(data->model()->index(0, 3).data().toString(), QString("5a"));
     key(data, Qt::Key_Z);
     QCOMPARE(ctx.Buffer[0x4200 + 4], uint8_t(0x00));
+
+    // The AVR flash: words above, each byte in the Ascii column; text is found byte by byte.
+    ctx.profile.PIC = 0;
+    ctx.profile.eep = 14;
+    ctx.profile.avrEepromSize = 512;
+    SetBufferSize(ctx, 8192);
+    w->winstat();
+    prog = bufferPage(*w, "ProgGrid");
+    typeInto(prog, 1, 9, "xAB");
+    QCOMPARE(BufferWord(ctx, 8), uint16_t(0x4178));
+    QCOMPARE(ctx.Buffer[0x12], uint8_t('B'));
+    prog->setCurrentIndex(prog->model()->index(0, 1));
+    key(prog, Qt::Key_F);
+    child<QComboBox>(*w, "cbToolFindKind")->setCurrentIndex(1);
+    auto* find = child<QLineEdit>(*w, "edToolFind");
+    find->setText("AB");
+    QTest::keyClick(find, Qt::Key_Return);
+    QCOMPARE(child<QLabel>(*w, "lbToolResult")->text(), QString("Found at $000008"));
 }
 
 QTEST_MAIN(BufferEditWindowTest)
