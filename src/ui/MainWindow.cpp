@@ -286,8 +286,16 @@ void TfrmEprom::runLongTask(const std::function<void()>& task) {
 
 void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
+        gaugeOpened_ = false;
         RunCommand(ctx_, command);
-        if (command == Command::Read) bufferEditor_->imageReplaced();
+        // A read that got as far as its gauge wrote the buffer: the chip's image, or part of it
+        // when cancelled. One refused before that left the buffer as it was.
+        if (command == Command::Read && gaugeOpened_) {
+            if (ctx_.profile.cancelRequested)
+                bufferEditor_->imageChangedOutside();
+            else
+                bufferEditor_->imageReplaced();
+        }
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
     });
 }
@@ -408,6 +416,7 @@ void TfrmEprom::showMessage(const QString& text, MessageKind kind) {
 }
 
 void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
+    gaugeOpened_ = true;
     pIDcode_->hide();
     pProcess_->show();
     pProcess_->raise();

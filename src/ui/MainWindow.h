@@ -162,6 +162,7 @@ class TfrmEprom : public QMainWindow {
     std::unique_ptr<RomIdentDatabase> romIdent_;
     bool collectBoxes_ = false;
     int gridArrangement_ = -1;
+    bool gaugeOpened_ = false;  // since the last command started
     QStringList heldBoxes_;
 
     // Menus and actions.

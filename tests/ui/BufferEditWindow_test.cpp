@@ -152,6 +152,7 @@ void BufferEditWindowTest::typeFillFindUndoInTheByteGrid() {
     QCOMPARE(mark->text(), QString("Modified"));
     child<QAction>(*w, "mnuRead")->trigger();
     QVERIFY(mark->text().isEmpty());
+    QCOMPARE(buf[0], uint8_t(0xFF));  // the blank chip in the simulated socket
 
     // A load replaces the image: no mark, nothing left to undo.
     const QString path = folder.dir.filePath("image.bin");
