@@ -201,8 +201,7 @@ void TfrmEprom::mnuLoadClick() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string name = dialog.selectedFiles().front().toStdString();
     if (halves->currentIndex() == 1) {
-        LoadOddHalfAndMerge(this, ctx_, name, dialog);
-        bufferEditor_->imageReplaced();
+        if (LoadOddHalfAndMerge(this, ctx_, name, dialog)) bufferEditor_->imageReplaced();
         setWindowTitle(QString::fromStdString(ctx_.controls.caption));
         return;
     }
