@@ -138,11 +138,13 @@ void mnuLoadClick(Context& ctx, const std::string& chosenName, FileDialogState* 
     }
 }
 
-void mnuSaveClick(Context& ctx, const std::string& chosenName, int filterIndex) {
+bool mnuSaveClick(Context& ctx, const std::string& chosenName, int filterIndex) {
+    bool saved = false;
     if (!chosenName.empty())
         if (const auto format = FormatForSaveFilter(filterIndex))
-            SaveImage(ctx, chosenName, *format);
+            saved = SaveImage(ctx, chosenName, *format).has_value();
     ctx.ui().refresh();
+    return saved;
 }
 
 }  // namespace tavrin

@@ -71,7 +71,8 @@ std::string SaveFileName(std::string_view chosenName, FileFormat format);
 // given.
 void mnuLoadClick(Context& ctx, const std::string& chosenName, FileDialogState* dialogs = nullptr);
 // File -> Save As with the chosen name and filter entry; the window refresh runs either way.
-void mnuSaveClick(Context& ctx, const std::string& chosenName, int filterIndex);
+// True when the file was written.
+bool mnuSaveClick(Context& ctx, const std::string& chosenName, int filterIndex);
 
 // Runs the loader of `format` (Auto: DetectFileFormat; HEX and S-record may fall back to each
 // other), then the adjustments of the Load command:

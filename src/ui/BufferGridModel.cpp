@@ -55,6 +55,18 @@ QVariant BufferGridModel::headerData(int section, Qt::Orientation orientation, i
     return headers_.value(section);
 }
 
+Qt::ItemFlags BufferGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    // The address column never edits; empty cells refuse in setData.
+    if (cellEdit_ && index.isValid() && index.column() > 0) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool BufferGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || !cellEdit_) return false;
+    return cellEdit_(index.row() + 1, index.column(), value.toString());
+}
+
 void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     const QVariant text = index.data(Qt::DisplayRole);
@@ -63,9 +75,14 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->save();
     painter->setClipRect(option.rect);
     const QVariant mark = index.data(Qt::BackgroundRole);
-    if (mark.isValid()) painter->fillRect(option.rect, mark.value<QColor>());
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected)
+        painter->fillRect(option.rect, option.palette.color(QPalette::Highlight));
+    else if (mark.isValid())
+        painter->fillRect(option.rect, mark.value<QColor>());
     painter->setFont(option.font);
-    painter->setPen(mark.isValid() && mark.value<QColor>().lightness() < 128
+    painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
+                    : mark.isValid() && mark.value<QColor>().lightness() < 128
                         ? QColor(Qt::white)
                         : option.palette.color(QPalette::Text));
     painter->drawText(

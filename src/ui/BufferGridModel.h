@@ -22,6 +22,9 @@ class BufferGridModel : public QAbstractTableModel {
     // Marks of cells by grid row and column: 0 none, 1 marked, 2 the current mark.
     using CellMark = std::function<int(int gridRow, int column)>;
     void setCellMark(CellMark cellMark) { cellMark_ = std::move(cellMark); }
+    // Takes the text typed into a cell; false refuses it. Without one the grid is read-only.
+    using CellEdit = std::function<bool(int gridRow, int column, const QString& text)>;
+    void setCellEdit(CellEdit cellEdit) { cellEdit_ = std::move(cellEdit); }
     // Rows of the grid, the header row included.
     void setGridRows(int rows);
     int gridRows() const { return rows_ + 1; }
@@ -35,12 +38,15 @@ class BufferGridModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   private:
     QStringList headers_;
     int rows_ = 0;
     CellText cellText_;
     CellMark cellMark_;
+    CellEdit cellEdit_;
     mutable long long requests_ = 0;
 };
 

@@ -41,6 +41,7 @@
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
+#include "ui/BufferEditor.h"
 #include "ui/BufferGridModel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
@@ -99,6 +100,7 @@ TfrmEprom::TfrmEprom(QWidget* parent) : QMainWindow(parent), ctx_(nullptr) {
     sf.setPixelSize(13);
     StatusBar_->setFont(sf);
     statusBar()->addWidget(StatusBar_, 1);
+    statusBar()->addPermanentWidget(bufferEditor_->modifiedMark());
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(19);
 
@@ -284,7 +286,16 @@ void TfrmEprom::runLongTask(const std::function<void()>& task) {
 
 void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
+        gaugeOpened_ = false;
         RunCommand(ctx_, command);
+        // A read that got as far as its gauge wrote the buffer: the chip's image, or part of it
+        // when cancelled. One refused before that left the buffer as it was.
+        if (command == Command::Read && gaugeOpened_) {
+            if (ctx_.profile.cancelRequested)
+                bufferEditor_->imageChangedOutside();
+            else
+                bufferEditor_->imageReplaced();
+        }
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
     });
 }
@@ -300,6 +311,7 @@ void TfrmEprom::setCommandsEnabled(bool enabled) {
     pICON_->setEnabled(on);
     if (production_) production_->setEnabled(on);
     for (QAction* a : runLocked_) a->setEnabled(on);
+    if (bufferEditor_) bufferEditor_->setEditable(on);
     // The pages drive the board or the port choice (Test H/W, printer port, options): none of that
     // may change under a running routine. The Buffer page only shows, and the progress panel with
     // its Cancel button sits above the pages.
@@ -404,6 +416,7 @@ void TfrmEprom::showMessage(const QString& text, MessageKind kind) {
 }
 
 void TfrmEprom::openGauge(const QString& caption, int64_t max, uint32_t color) {
+    gaugeOpened_ = true;
     pIDcode_->hide();
     pProcess_->show();
     pProcess_->raise();

@@ -45,6 +45,7 @@ class SocketPicture;
 class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
+class BufferEditor;
 class PicSettingsPanel;
 class AvrSettingsPanel;
 
@@ -161,6 +162,7 @@ class TfrmEprom : public QMainWindow {
     std::unique_ptr<RomIdentDatabase> romIdent_;
     bool collectBoxes_ = false;
     int gridArrangement_ = -1;
+    bool gaugeOpened_ = false;  // since the last command started
     QStringList heldBoxes_;
 
     // Menus and actions.
@@ -233,6 +235,7 @@ class TfrmEprom : public QMainWindow {
     QTableView* ProgGrid_ = nullptr;
     BufferGridModel* hexModel_ = nullptr;
     BufferGridModel* progModel_ = nullptr;
+    BufferEditor* bufferEditor_ = nullptr;  // editing in the grids, the "Modified" mark
     QLineEdit* edTemp_ = nullptr;
     std::map<QString, QLineEdit*> configBoxes_;
     QGroupBox* configEprom_ = nullptr;

@@ -18,6 +18,7 @@
 #include "devices/DeviceLookup.h"
 #include "devices/DipPatterns.h"
 #include "sim/ChipFactory.h"
+#include "ui/BufferEditor.h"
 #include "ui/BufferGridModel.h"
 #include "ui/HalfChoice.h"
 #include "ui/MainWindow.h"
@@ -164,15 +165,18 @@ void TfrmEprom::putSimChip() {
 
 void TfrmEprom::Clear1Click(int tag) {
     tavrin::Clear1Click(ctx_, tag);
+    bufferEditor_->imageChangedOutside();
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
 }
 
 void TfrmEprom::InvertDATA1Click() {
     tavrin::InvertDATA1Click(ctx_);
+    bufferEditor_->imageChangedOutside();
 }
 
 void TfrmEprom::Swapbyte1Click() {
     tavrin::Swapbyte1Click(ctx_);
+    bufferEditor_->imageChangedOutside();
 }
 
 void TfrmEprom::edOffsetChange(const QString& text) {
@@ -197,12 +201,13 @@ void TfrmEprom::mnuLoadClick() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string name = dialog.selectedFiles().front().toStdString();
     if (halves->currentIndex() == 1) {
-        LoadOddHalfAndMerge(this, ctx_, name, dialog);
+        if (LoadOddHalfAndMerge(this, ctx_, name, dialog)) bufferEditor_->imageReplaced();
         setWindowTitle(QString::fromStdString(ctx_.controls.caption));
         return;
     }
     FileDialogState dialogs{fileFolder_, saveName_};
     tavrin::mnuLoadClick(ctx_, name, &dialogs);
+    bufferEditor_->imageReplaced();
     fileFolder_ = dialogs.folder;
     saveName_ = dialogs.saveName;
     settings_.files = fileFolder_;
@@ -227,8 +232,8 @@ void TfrmEprom::mnuSaveClick() {
     }
     if (halves->currentIndex() > 0)
         SaveHalfAs(ctx_, name, filter, halves->currentIndex());
-    else
-        tavrin::mnuSaveClick(ctx_, name, filter);
+    else if (tavrin::mnuSaveClick(ctx_, name, filter))
+        bufferEditor_->imageSaved();
     setWindowTitle(QString::fromStdString(ctx_.controls.caption));
 }
 

@@ -39,6 +39,7 @@
 #include "devices/DisplayState.h"
 #include "ui/AvrSettingsPanel.h"
 #include "ui/BoardPictures.h"
+#include "ui/BufferEditor.h"
 #include "ui/BufferGridModel.h"
 #include "ui/ChecksumPanel.h"
 #include "ui/MainWindow.h"
@@ -542,6 +543,8 @@ void TfrmEprom::buildBufferPage(QWidget* page) {
     HexGrid_ = makeGrid("HexGrid", hexModel_,
                         QList<int>(kHexGridColumnWidths.begin(), kHexGridColumnWidths.end()));
     ProgGrid_->hide();
+    bufferEditor_ = new BufferEditor(ctx_, page, HexGrid_, hexModel_, ProgGrid_, progModel_);
+    connect(bufferEditor_, &BufferEditor::edited, this, [this] { winstat(); });
 }
 
 void TfrmEprom::buildTempPage(QWidget* page) {
