@@ -1,7 +1,9 @@
 #include "core/AutoSequence.h"
 
+#include "algorithms/mcu/Avr.h"
 #include "core/Commands.h"
 #include "core/RunWatch.h"
+#include "devices/families/AvrFamily.h"
 
 namespace tavrin {
 
@@ -29,6 +31,13 @@ std::vector<Step> stepsFor(const Context& ctx, const AutoPlan& plan) {
 }
 
 }  // namespace
+
+AutoExtraStep AvrLockStep(int32_t mode) {
+    return {"lock bits", [mode](Context& c) {
+                rbAVRm1Click(c, mode);
+                AvrSetLock(c);
+            }};
+}
 
 std::vector<std::string> AutoStepNames(const Context& ctx, const AutoPlan& plan) {
     std::vector<std::string> names;

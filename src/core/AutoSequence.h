@@ -20,6 +20,11 @@ struct AutoExtraStep {
     std::function<void(Context&)> run;
 };
 
+// The AVR lock bits of `mode` (1 none, 2 no further programming, 3 no verify either), written
+// after programming and read back.
+AutoExtraStep AvrLockStep(int32_t mode);
+inline constexpr int32_t kAutoAvrFamily = 14;
+
 struct AutoPlan {
     bool erase = false;  // erase first instead of the blank check, where the family erases
     std::vector<AutoExtraStep> after;

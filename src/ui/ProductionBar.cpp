@@ -1,5 +1,7 @@
 #include "ui/ProductionBar.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -29,6 +31,11 @@ ProductionBar::ProductionBar(Context& ctx, TaskRunner runTask, QMainWindow& wind
     cbAutoErase_->setObjectName("cbAutoErase");
     cbAutoErase_->setToolTip("Auto erases the chip instead of the blank check, where it can");
     addWidget(cbAutoErase_);
+    cbAutoLock_ = new QCheckBox("Lock bits", this);
+    cbAutoLock_->setObjectName("cbAutoLock");
+    cbAutoLock_->setToolTip(
+        "AVR: Auto writes the lock mode chosen in the AVR settings after programming");
+    addWidget(cbAutoLock_);
     lbCounter_ = new QLabel(this);
     lbCounter_->setObjectName("lbCounter");
     lbCounter_->setMinimumWidth(130);
@@ -66,6 +73,7 @@ ProductionBar::ProductionBar(Context& ctx, TaskRunner runTask, QMainWindow& wind
 void ProductionBar::refresh() {
     const QSignalBlocker block(cbIdCheck_);
     cbIdCheck_->setChecked(ctx_.profile.idCheck != 0);
+    cbAutoLock_->setEnabled(ctx_.profile.eep == kAutoAvrFamily);
 }
 
 void ProductionBar::showCounter() {
@@ -75,6 +83,8 @@ void ProductionBar::showCounter() {
 void ProductionBar::runAuto() {
     AutoPlan plan;
     plan.erase = cbAutoErase_->isChecked();
+    if (ctx_.profile.eep == kAutoAvrFamily && cbAutoLock_->isChecked())
+        plan.after.push_back(AvrLockStep(std::max(ctx_.profile.avrLockMode, 1)));
     uint64_t number = 0;
     if (serial_) {
         // The next number goes into the image; the loaded file on disk stays as it is.

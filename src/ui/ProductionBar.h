@@ -44,6 +44,8 @@ class ProductionBar : public QToolBar {
     std::optional<SerialSetup> serial_;
     QToolButton* sbAuto_ = nullptr;
     QCheckBox* cbAutoErase_ = nullptr;
+    QCheckBox* cbAutoLock_ = nullptr;
+    QAction* lockAction_ = nullptr;  // the tool bar's holder of cbAutoLock_, hidden off the AVR  // AVR: the lock mode of the AVR group after programming
     QCheckBox* cbIdCheck_ = nullptr;
     QLabel* lbCounter_ = nullptr;
 };

@@ -6,6 +6,8 @@
 
 #include "WindowSupport.h"
 #include "core/ImageBuffer.h"
+#include "devices/families/AvrFamily.h"
+#include "sim/mcu/SimAvr.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -16,6 +18,7 @@ class ProductionWindowTest : public QObject {
   private slots:
     void autoCountsPassedAndFailedChips();
     void idCheckBoxOwnsTheOption();
+    void avrAutoWritesTheChosenLockModeLast();
 };
 
 void ProductionWindowTest::autoCountsPassedAndFailedChips() {
@@ -44,6 +47,27 @@ void ProductionWindowTest::idCheckBoxOwnsTheOption() {
     QCOMPARE(w->context().profile.idCheck, 0);
     box->setChecked(true);
     QCOMPARE(w->context().profile.idCheck, 1);
+}
+
+void ProductionWindowTest::avrAutoWritesTheChosenLockModeLast() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    chooseDevice(*w, "27C256");
+    auto* lock = child<QCheckBox>(*w, "cbAutoLock");
+    QVERIFY(!lock->isEnabled());  // an AVR option only
+    chooseDevice(*w, "AT90S2313   DIP20");
+    QVERIFY(lock->isEnabled());
+    Context& ctx = w->context();
+    for (int i = 0; i < 2048; ++i) ctx.Buffer[size_t(i)] = uint8_t(i * 13);
+    ctx.profile.bufferLoaded = 2048;
+    rbAVRm1Click(ctx, 3);
+    lock->setChecked(true);
+    child<QToolButton>(*w, "sbAuto")->click();
+    QVERIFY2(status(*w).startsWith("Auto: chip passed"), qPrintable(status(*w)));
+    auto* chip = dynamic_cast<sim::SimAvr*>(board(*w).chip());
+    QVERIFY(chip != nullptr);
+    QCOMPARE(chip->lockMode(), 3);
+    QVERIFY(!board(*w).socketPowered());
 }
 
 QTEST_MAIN(ProductionWindowTest)

@@ -54,11 +54,7 @@ int runAuto(Session& s, const AutoRequest& r) {
     if (r.lock) {
         if (ctx.profile.eep != kAvrFamily)
             return Session::complain(kExitUsage, "--avr-lock applies to the AVR devices only");
-        const int mode = r.lock;
-        plan.after.push_back({"lock bits", [mode](Context& c) {
-                                  rbAVRm1Click(c, mode);
-                                  AvrSetLock(c);
-                              }});
+        plan.after.push_back(AvrLockStep(r.lock));
     }
     SerialNumbers serial;
     if (int status = serial.prepare(s); status != kExitOk) return status;
