@@ -86,6 +86,9 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--no-id-check", o.noIdCheck,
                  "program and erase without first checking that the chip's ID is the selected "
                  "part's");
+    app.add_flag("--diff-write", o.diffWrite,
+                 "program and auto on 28C, AT28C, DS12xx, 24C, 25C and 93C EEPROMs: read the chip "
+                 "first and write only the bytes or pages that differ");
     app.add_option("--serial", o.serial,
                    "program and auto: write a serial number of BYTES bytes at ADDR into the image "
                    "before each chip, START (default 1) going up by STEP (default 1) after each "

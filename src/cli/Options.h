@@ -37,6 +37,7 @@ struct Options {
     std::vector<std::string> interleave;  // EVEN ODD: two 8-bit files loaded as one 16-bit image
     std::string split;                    // even|odd: save that half of the image only
     bool noIdCheck = false;  // program and erase without comparing the chip's ID
+    bool diffWrite = false;  // EEPROM program: read first, write only what differs
     // --serial ADDR:BYTES[:START[:STEP]], its form and its state file.
     std::string serial;
     std::string serialForm = "le";

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "algorithms/DiffWrite.h"
 #include "algorithms/parallel/Eeprom28C.h"
 #include "buffer/FileCommands.h"
 #include "buffer/SplitInterleave.h"
@@ -135,6 +136,13 @@ int Session::applyOptions() {
     DeviceProfile& p = ctx_.profile;
     if (o_.board) p.tavrin = *o_.board;
     if (o_.noIdCheck) p.idCheck = 0;
+    if (o_.diffWrite) {
+        if (!device_ || !DiffWriteOffered(p))
+            return complain(kExitUsage,
+                            "--diff-write applies to " + DiffWriteFamiliesText() + " only" +
+                                (device_ ? ", not " + device_->caption : std::string()));
+        p.diffWrite = 1;
+    }
     if (o_.offset) {
         if (!device_) return complain(kExitUsage, "--offset needs a device");
         if (!ctx_.controls.edOffsetEnabled)

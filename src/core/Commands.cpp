@@ -1,5 +1,6 @@
 #include "core/Commands.h"
 
+#include "algorithms/DiffWrite.h"
 #include "core/DataFit.h"
 #include "core/IdCheck.h"
 #include "core/RunFrame.h"
@@ -49,7 +50,14 @@ void dispatch(Context& ctx, Command command) {
     const Action& action = FamilyFor(eep)[command];
     switch (action.kind) {
         case Action::Kind::Nothing: break;
-        case Action::Kind::Run: action.routine(ctx); break;
+        case Action::Kind::Run:
+            // The user's opt-in: read first, write only what differs.
+            if (command == Command::Program && ctx.profile.diffWrite != 0 &&
+                DiffWriteOffered(ctx.profile))
+                ProgramDifferential(ctx);
+            else
+                action.routine(ctx);
+            break;
         case Action::Kind::CannotCheck: Message(ctx, "Cannot check this Device", MessageKind::Error); break;
         case Action::Kind::CannotErase: Message(ctx, "Cannot Erase this Device", MessageKind::Error); break;
     }

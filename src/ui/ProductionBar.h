@@ -1,6 +1,7 @@
 #pragma once
 // The production tool bar and its "Production" menu: the auto sequence with its passed/failed
-// counter, and the check boxes of the production options (chip-ID check before writing).
+// counter, and the check boxes of the production options (chip-ID check before writing,
+// differential writes of the EEPROM families).
 
 #include <QToolBar>
 #include <functional>
@@ -45,6 +46,7 @@ class ProductionBar : public QToolBar {
     QToolButton* sbAuto_ = nullptr;
     QCheckBox* cbAutoErase_ = nullptr;
     QCheckBox* cbIdCheck_ = nullptr;
+    QCheckBox* cbDiffWrite_ = nullptr;
     QLabel* lbCounter_ = nullptr;
 };
 

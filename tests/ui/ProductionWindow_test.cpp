@@ -1,4 +1,5 @@
 // The production tool bar: Auto with its counter and the chip-ID check box.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -16,6 +17,7 @@ class ProductionWindowTest : public QObject {
   private slots:
     void autoCountsPassedAndFailedChips();
     void idCheckBoxOwnsTheOption();
+    void diffWriteBoxIsLiveForTheEepromFamilies();
 };
 
 void ProductionWindowTest::autoCountsPassedAndFailedChips() {
@@ -44,6 +46,29 @@ void ProductionWindowTest::idCheckBoxOwnsTheOption() {
     QCOMPARE(w->context().profile.idCheck, 0);
     box->setChecked(true);
     QCOMPARE(w->context().profile.idCheck, 1);
+}
+
+void ProductionWindowTest::diffWriteBoxIsLiveForTheEepromFamilies() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    auto* box = child<QCheckBox>(*w, "cbDiffWrite");
+    QVERIFY(!box->isChecked());  // opt-in
+    chooseDevice(*w, "27C256");
+    QVERIFY(!box->isEnabled());
+    chooseDevice(*w, "AT28C256  (64)");
+    QVERIFY(box->isEnabled());
+    box->setChecked(true);
+    QCOMPARE(w->context().profile.diffWrite, 1);
+    // One changed byte of a programmed chip: only its page is written.
+    Context& ctx = w->context();
+    for (int i = 0; i < 32768; ++i) ctx.Buffer[size_t(i)] = uint8_t(i * 13);
+    ctx.profile.bufferLoaded = 32768;
+    child<QAction>(*w, "mnuProgram")->trigger();
+    QCOMPARE(status(*w), QString("Device Programed OK"));
+    ctx.Buffer[0x100] ^= 1;
+    child<QAction>(*w, "mnuProgram")->trigger();
+    QCOMPARE(status(*w), QString("Device Programed OK"));
+    QVERIFY(!board(*w).socketPowered());
 }
 
 QTEST_MAIN(ProductionWindowTest)
