@@ -14,6 +14,7 @@
 #include "buffer/FileCommands.h"
 #include "buffer/SplitInterleave.h"
 #include "cli/CliFiles.h"
+#include "cli/DipState.h"
 #include "core/Commands.h"
 #include "core/DataFit.h"
 #include "core/ImageBuffer.h"
@@ -87,7 +88,12 @@ int Session::run(const CommandTable::Entry& entry) {
     // The listing prints its own JSON array.
     if (entry.needs == Needs::Nothing) return entry.body(*this);
     lastComplaint().clear();
-    const int status = prepareAndRun(entry);
+    int status = prepareAndRun(entry);
+    if (ctx_.profile.dipCheck && ctx_.profile.dipConfirmed != dipLoaded_) {
+        std::string error;
+        if (!SaveDipState(dipStatePath_, ctx_.profile.dipConfirmed, error) && status == kExitOk)
+            status = complain(kExitFailed, error);
+    }
     JsonReport::Run run;
     run.command = entry.parser->get_name();
     if (device_) run.device = device_->caption;
@@ -247,6 +253,14 @@ int Session::openPort(bool needsBoard) {
                                o_.faults, error))
             return complain(kExitUsage, error);
         if (!o_.trace.empty()) board_->trace().enable(true);
+    }
+    // Only a real board has switches to set; the simulated one is checked when asked, a port
+    // that did not open finds no board anyway.
+    ctx_.profile.dipCheck = (!simulated && portError_.empty()) || o_.dipCheck;
+    if (ctx_.profile.dipCheck) {
+        dipStatePath_ = o_.dipState.empty() ? DefaultDipStatePath() : o_.dipState;
+        ctx_.profile.dipConfirmed = LoadDipState(dipStatePath_);
+        dipLoaded_ = ctx_.profile.dipConfirmed;
     }
     if (needsBoard && !portError_.empty()) return complain(kExitNoHardware, portError_);
     ctx_.bus.PowerDown();  // the board idles unpowered from the start

@@ -4,6 +4,7 @@
 #include "core/DataFit.h"
 #include "core/IdCheck.h"
 #include "core/RunFrame.h"
+#include "devices/DipCheck.h"
 #include "devices/DisplayState.h"
 
 namespace tavrin {
@@ -82,6 +83,9 @@ void RunCommand(Context& ctx, Command command) {
     if (go) go = ConfirmDataFit(ctx, command);
     // The hardware check also runs for Blank check (after its no-device precondition), so an
     // absent board shows the hardware error rather than "Device is NOT Empty" of a floating bus.
+    // The switches are set by hand: a setting not confirmed for this device stops here, before
+    // anything drives the socket.
+    if (go) go = ConfirmDipSwitches(ctx);
     if (go) {
         p.hwError = p.serial == 1 ? 0 : ctx.bus.CheckHardware();
         go = p.hwError == 0;

@@ -130,6 +130,9 @@ void TfrmEprom::openPort(bool reportFailure) {
     std::string error;
     ParsePortChoice(backend.toStdString(), choice, error);
     OpenedPort opened = OpenPort(choice, std::clamp(cbPort_->currentIndex(), 0, 2));
+    // Only a real board has switches to set: the simulated one, or a port that did not open,
+    // skips the check before power.
+    ctx_.profile.dipCheck = choice.kind != PortChoice::Kind::Simulated && opened.port->isOpen();
     ctx_.setPort(std::move(opened.port));
     settings_.portBackend = backend.toStdString();
     if (!opened.error.empty() && reportFailure) {

@@ -136,6 +136,8 @@ class TfrmEprom : public QMainWindow {
     void replaySelection(const std::string& handler, int32_t deviceId);
     void connectGridModels();
     void showPattern(int32_t dip);
+    // Frames the switches and the jumper whose setting differs from the confirmed one.
+    void markDipChanges();
 
     void openPort(bool reportFailure);
     void putSimChip();

@@ -1,4 +1,5 @@
-// The production tool bar: Auto with its counter and the chip-ID check box.
+// The production tool bar: Auto with its counter, the chip-ID and differential-write boxes,
+// and the DIP-switch check before power.
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -7,6 +8,8 @@
 
 #include "WindowSupport.h"
 #include "core/ImageBuffer.h"
+#include "devices/DipPatterns.h"
+#include "ui/BoardPictures.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -18,6 +21,7 @@ class ProductionWindowTest : public QObject {
     void autoCountsPassedAndFailedChips();
     void idCheckBoxOwnsTheOption();
     void diffWriteBoxIsLiveForTheEepromFamilies();
+    void dipChangesAreMarkedAndConfirmedBeforePower();
 };
 
 void ProductionWindowTest::autoCountsPassedAndFailedChips() {
@@ -68,6 +72,33 @@ void ProductionWindowTest::diffWriteBoxIsLiveForTheEepromFamilies() {
     ctx.Buffer[0x100] ^= 1;
     child<QAction>(*w, "mnuProgram")->trigger();
     QCOMPARE(status(*w), QString("Device Programed OK"));
+    QVERIFY(!board(*w).socketPowered());
+}
+
+void ProductionWindowTest::dipChangesAreMarkedAndConfirmedBeforePower() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    Context& ctx = w->context();
+    ctx.profile.dipCheck = 1;                         // as on a real port
+    ctx.profile.tavrin = 1;                           // PCB3: switch k on image k
+    ctx.profile.dipConfirmed = *DipPatternDigits(1);  // the 27C64 setting
+    chooseDevice(*w, "27C256");
+    // Switches 4, 5 and 8 differ from the confirmed setting.
+    for (int k = 1; k <= 12; ++k)
+        QCOMPARE(child<DipImage>(*w, qPrintable(QString("dip%1").arg(k)))->marked(),
+                 k == 4 || k == 5 || k == 8);
+    QString asked;
+    answerNextBox(QMessageBox::No, &asked);
+    child<QAction>(*w, "mnuRead")->trigger();
+    QVERIFY2(asked.contains("switch 4 OFF (was ON), switch 5 ON (was OFF), switch 8 ON (was OFF)"),
+             qPrintable(asked));
+    QCOMPARE(status(*w), QString("DIP switches not confirmed: the socket was not powered"));
+    QVERIFY(child<DipImage>(*w, "dip5")->marked());
+    answerNextBox(QMessageBox::Yes);
+    child<QAction>(*w, "mnuRead")->trigger();
+    QCOMPARE(status(*w), QString("Chip read OK"));
+    QCOMPARE(ctx.profile.dipConfirmed, *DipPatternDigits(3));
+    QVERIFY(!child<DipImage>(*w, "dip5")->marked());
     QVERIFY(!board(*w).socketPowered());
 }
 
