@@ -24,6 +24,7 @@
 #include "devices/SpiProtection.h"
 #include "core/StartUp.h"
 #include "devices/DeviceLookup.h"
+#include "devices/DipCheck.h"
 
 namespace tavrin::cli {
 
@@ -119,6 +120,9 @@ int Session::prepareAndRun(const CommandTable::Entry& entry) {
         status != kExitOk)
         return status;
     TerminalFrontEnd::installInterruptHandler();
+    // Every command that drives a chip (lock bits and fuses too) needs the switches set first;
+    // the six device commands ask as well, but a setting once confirmed is not asked again.
+    if (entry.needs == Needs::Chip && !ConfirmDipSwitches(ctx_)) return kExitFailed;
     return finish(entry.body(*this));
 }
 

@@ -38,6 +38,7 @@
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "core/StartUp.h"
+#include "devices/DipCheck.h"
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
@@ -271,8 +272,12 @@ bool TfrmEprom::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-void TfrmEprom::runLongTask(const std::function<void()>& task) {
+void TfrmEprom::runLongTask(const std::function<void()>& task, bool checkDip) {
     if (running_) return;
+    if (checkDip && !ConfirmDipSwitches(ctx_)) {
+        winstat();
+        return;
+    }
     running_ = true;
     setCommandsEnabled(false);
     task();
@@ -289,7 +294,7 @@ void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
         RunCommand(ctx_, command);
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
-    });
+    }, /*checkDip=*/false);
 }
 
 void TfrmEprom::mnuTestClick() {
@@ -331,6 +336,10 @@ void TfrmEprom::sbRdLBClick() {
 }
 
 void TfrmEprom::sbLockBitClick() {
+    if (!ConfirmDipSwitches(ctx_)) {
+        winstat();
+        return;
+    }
     if (ctx_.profile.serial == 0 && ctx_.bus.CheckHardware() != 0) {
         winstat();
         return;

@@ -108,7 +108,9 @@ class TfrmEprom : public QMainWindow {
     void buildDeviceMenu();
 
     void runCommand(Command command);
-    void runLongTask(const std::function<void()>& task);
+    // `checkDip`: the DIP-switch question first (the six commands ask it themselves, after their
+    // preconditions).
+    void runLongTask(const std::function<void()>& task, bool checkDip = true);
     void Device1Click();
     void mnuLoadClick();
     void mnuSaveClick();

@@ -38,6 +38,15 @@ TEST_F(Cli, DipCheckRefusesWithoutConfirmationAndRunsWithYes) {
     EXPECT_EQ(slurp(state), "4110011011000\n");
 }
 
+TEST_F(Cli, DipCheckAlsoGuardsTheLockBits) {
+    Result r = runTool({"--dip-check", "--dip-state", path("dip"), "-d", "AT89C51", "lock", "3"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("DIP switches not confirmed: the socket was not powered"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Hardware present"), std::string::npos) << "nothing was powered";
+}
+
 TEST_F(Cli, DipCheckWarnsAboutAnEntryForTheOtherBoard) {
     const std::string state = path("dip");
     Result r = runTool({"--dip-check", "--dip-state", state, "-d", "2716  (PCB3)", "--board",
