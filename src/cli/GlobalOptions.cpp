@@ -86,6 +86,17 @@ void AddGlobalOptions(CLI::App& app, Options& o) {
     app.add_flag("--no-id-check", o.noIdCheck,
                  "program and erase without first checking that the chip's ID is the selected "
                  "part's");
+    app.add_flag("--diff-write", o.diffWrite,
+                 "program and auto on 28C, AT28C, DS12xx, 24C, 25C and 93C EEPROMs: read the chip "
+                 "first and write only the bytes or pages that differ");
+    app.add_flag("--dip-check", o.dipCheck,
+                 "check the DIP switches before power also on the simulated board (a real port "
+                 "always checks): a setting that differs from the last one confirmed is listed "
+                 "and asked about; --yes answers");
+    app.add_option("--dip-state", o.dipState,
+                   "the file that keeps the last DIP-switch setting confirmed (default "
+                   "~/.config/tavrin/dip-switches)")
+        ->type_name("PATH");
     app.add_option("--serial", o.serial,
                    "program and auto: write a serial number of BYTES bytes at ADDR into the image "
                    "before each chip, START (default 1) going up by STEP (default 1) after each "

@@ -9,10 +9,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "algorithms/DiffWrite.h"
 #include "algorithms/parallel/Eeprom28C.h"
 #include "buffer/FileCommands.h"
 #include "buffer/SplitInterleave.h"
 #include "cli/CliFiles.h"
+#include "cli/DipState.h"
 #include "core/Commands.h"
 #include "core/DataFit.h"
 #include "core/ImageBuffer.h"
@@ -22,6 +24,7 @@
 #include "devices/SpiProtection.h"
 #include "core/StartUp.h"
 #include "devices/DeviceLookup.h"
+#include "devices/DipCheck.h"
 
 namespace tavrin::cli {
 
@@ -86,7 +89,12 @@ int Session::run(const CommandTable::Entry& entry) {
     // The listing prints its own JSON array.
     if (entry.needs == Needs::Nothing) return entry.body(*this);
     lastComplaint().clear();
-    const int status = prepareAndRun(entry);
+    int status = prepareAndRun(entry);
+    if (ctx_.profile.dipCheck && ctx_.profile.dipConfirmed != dipLoaded_) {
+        std::string error;
+        if (!SaveDipState(dipStatePath_, ctx_.profile.dipConfirmed, error) && status == kExitOk)
+            status = complain(kExitFailed, error);
+    }
     JsonReport::Run run;
     run.command = entry.parser->get_name();
     if (device_) run.device = device_->caption;
@@ -112,6 +120,9 @@ int Session::prepareAndRun(const CommandTable::Entry& entry) {
         status != kExitOk)
         return status;
     TerminalFrontEnd::installInterruptHandler();
+    // Every command that drives a chip (lock bits and fuses too) needs the switches set first;
+    // the six device commands ask as well, but a setting once confirmed is not asked again.
+    if (entry.needs == Needs::Chip && !ConfirmDipSwitches(ctx_)) return kExitFailed;
     return finish(entry.body(*this));
 }
 
@@ -135,6 +146,13 @@ int Session::applyOptions() {
     DeviceProfile& p = ctx_.profile;
     if (o_.board) p.tavrin = *o_.board;
     if (o_.noIdCheck) p.idCheck = 0;
+    if (o_.diffWrite) {
+        if (!device_ || !DiffWriteOffered(p))
+            return complain(kExitUsage,
+                            "--diff-write applies to " + DiffWriteFamiliesText() + " only" +
+                                (device_ ? ", not " + device_->caption : std::string()));
+        p.diffWrite = 1;
+    }
     if (o_.offset) {
         if (!device_) return complain(kExitUsage, "--offset needs a device");
         if (!ctx_.controls.edOffsetEnabled)
@@ -239,6 +257,14 @@ int Session::openPort(bool needsBoard) {
                                o_.faults, error))
             return complain(kExitUsage, error);
         if (!o_.trace.empty()) board_->trace().enable(true);
+    }
+    // Only a real board has switches to set; the simulated one is checked when asked, a port
+    // that did not open finds no board anyway.
+    ctx_.profile.dipCheck = (!simulated && portError_.empty()) || o_.dipCheck;
+    if (ctx_.profile.dipCheck) {
+        dipStatePath_ = o_.dipState.empty() ? DefaultDipStatePath() : o_.dipState;
+        ctx_.profile.dipConfirmed = LoadDipState(dipStatePath_);
+        dipLoaded_ = ctx_.profile.dipConfirmed;
     }
     if (needsBoard && !portError_.empty()) return complain(kExitNoHardware, portError_);
     ctx_.bus.PowerDown();  // the board idles unpowered from the start

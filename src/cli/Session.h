@@ -88,6 +88,7 @@ class Session {
     sim::SimBoard* board_ = nullptr;
     std::optional<SimSession> session_;
     std::string portError_;
+    std::string dipStatePath_, dipLoaded_;  // the confirmed DIP setting as the run found it
 };
 
 }  // namespace tavrin::cli

@@ -1,8 +1,10 @@
 #include "core/Commands.h"
 
+#include "algorithms/DiffWrite.h"
 #include "core/DataFit.h"
 #include "core/IdCheck.h"
 #include "core/RunFrame.h"
+#include "devices/DipCheck.h"
 #include "devices/DisplayState.h"
 
 namespace tavrin {
@@ -49,7 +51,14 @@ void dispatch(Context& ctx, Command command) {
     const Action& action = FamilyFor(eep)[command];
     switch (action.kind) {
         case Action::Kind::Nothing: break;
-        case Action::Kind::Run: action.routine(ctx); break;
+        case Action::Kind::Run:
+            // The user's opt-in: read first, write only what differs.
+            if (command == Command::Program && ctx.profile.diffWrite != 0 &&
+                DiffWriteOffered(ctx.profile))
+                ProgramDifferential(ctx);
+            else
+                action.routine(ctx);
+            break;
         case Action::Kind::CannotCheck: Message(ctx, "Cannot check this Device", MessageKind::Error); break;
         case Action::Kind::CannotErase: Message(ctx, "Cannot Erase this Device", MessageKind::Error); break;
     }
@@ -74,6 +83,9 @@ void RunCommand(Context& ctx, Command command) {
     if (go) go = ConfirmDataFit(ctx, command);
     // The hardware check also runs for Blank check (after its no-device precondition), so an
     // absent board shows the hardware error rather than "Device is NOT Empty" of a floating bus.
+    // The switches are set by hand: a setting not confirmed for this device stops here, before
+    // anything drives the socket.
+    if (go) go = ConfirmDipSwitches(ctx);
     if (go) {
         p.hwError = p.serial == 1 ? 0 : ctx.bus.CheckHardware();
         go = p.hwError == 0;

@@ -9,6 +9,7 @@
 #include "core/DeviceProfile.h"
 #include "core/FrontEnd.h"
 #include "core/Mcs51Timing.h"
+#include "core/WritePlan.h"
 #include "hardware/Bus.h"
 #include "hardware/Port.h"
 
@@ -33,6 +34,7 @@ struct Context {
     Mcs51Timing mcs51;  // the 8051-family timing record, defaults from start-up
     std::vector<uint8_t> Buffer;  // kBufferBytes, the device image
     Bus bus;
+    WritePlan writePlan;  // set only while a differential program runs
 
 private:
     std::unique_ptr<Port> port_;

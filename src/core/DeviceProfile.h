@@ -78,6 +78,10 @@ struct DeviceProfile {
     int32_t idCheck = 0;     // Program and Erase first compare the chip's ID with the entry's
     // (the window and tavrin switch it on at start-up; routines driven directly run without it)
     int32_t diffWrite = 0;   // EEPROM families: read first, write only what differs
+    // DIP-switch check before power: on for real ports (the simulated board has no switches).
+    int32_t dipCheck = 0;
+    std::string dipConfirmed;          // jumper and switch digits the user last confirmed
+    std::string dipBoardAcknowledged;  // entry whose other-board warning was accepted
 
     // Buffer bookkeeping and run state.
     int32_t bufferSize = 0;    // bytes (PIC: program words) of the selected device; 0 = none

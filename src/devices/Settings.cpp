@@ -148,6 +148,8 @@ void LoadSettings(Context& ctx, SettingsStore& store, SettingsControls& controls
         if (auto v = store.readInt("Epr_sequ")) p.sequ = *v != 0;
         if (auto v = store.readInt("mcs51_ModeLock")) ctx.mcs51.LockBit = *v;
         if (auto v = store.readInt("Epr_IdCheck")) p.idCheck = *v != 0;
+        if (auto v = store.readInt("Epr_DiffWrite")) p.diffWrite = *v != 0;
+        if (auto v = store.readString("Epr_DipConfirmed")) p.dipConfirmed = *v;
     }
     SetBufferSize(ctx, p.bufferSize);
     UpdateShift(p);
@@ -171,6 +173,8 @@ void SaveSettings(const Context& ctx, SettingsStore& store, const SettingsContro
     store.writeInt("Epr_sequ", p.sequ);
     store.writeInt("mcs51_ModeLock", ctx.mcs51.LockBit);
     store.writeInt("Epr_IdCheck", p.idCheck);
+    store.writeInt("Epr_DiffWrite", p.diffWrite);
+    store.writeString("Epr_DipConfirmed", p.dipConfirmed);
     if (!controls.portBackend.empty()) store.writeString(kPortBackendName, controls.portBackend);
 }
 

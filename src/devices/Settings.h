@@ -49,7 +49,8 @@ inline constexpr std::array<const char*, 12> kSettingNames = {
     "Epr_DeviceID", "Epr_Skip0xFF", "Epr_fastPro", "Epr_tavrin", "Epr_sequ", "mcs51_ModeLock"};
 // Values of the production options, written after those above so that stored settings keep
 // their meaning.
-inline constexpr std::array<const char*, 1> kProductionSettingNames = {"Epr_IdCheck"};
+inline constexpr std::array<const char*, 3> kProductionSettingNames = {
+    "Epr_IdCheck", "Epr_DiffWrite", "Epr_DipConfirmed"};
 // The port backend ("sim", "ppdev", "io"), kept beside "PORT" so that the stored LPT index keeps
 // its meaning.
 inline constexpr const char* kPortBackendName = "PORT_DRIVER";

@@ -14,9 +14,20 @@ void DipImage::setImage(int image) {
     update();
 }
 
+void DipImage::setMarked(bool marked) {
+    if (marked == marked_) return;
+    marked_ = marked;
+    update();
+}
+
 void DipImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     PaintDipImage(painter, rect(), image_);
+    if (marked_) {
+        painter.setPen(QPen(QColor(220, 0, 0), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 void PaintDipImage(QPainter& painter, const QRect& r, int image) {

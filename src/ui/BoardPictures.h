@@ -14,6 +14,9 @@ class DipImage : public QWidget {
     explicit DipImage(QWidget* parent = nullptr);
     void setImage(int image);
     int image() const { return image_; }
+    // A red frame: the place differs from the setting the user last confirmed.
+    void setMarked(bool marked);
+    bool marked() const { return marked_; }
     QSize sizeHint() const override { return {16, 32}; }
 
   protected:
@@ -21,6 +24,7 @@ class DipImage : public QWidget {
 
   private:
     int image_ = 0;
+    bool marked_ = false;
 };
 
 void PaintDipImage(QPainter& painter, const QRect& rect, int image);

@@ -38,6 +38,7 @@
 #include "core/PortSetup.h"
 #include "core/RunFrame.h"
 #include "core/StartUp.h"
+#include "devices/DipCheck.h"
 #include "devices/DisplayState.h"
 #include "ui/AboutBox.h"
 #include "ui/BoardPictures.h"
@@ -132,6 +133,9 @@ void TfrmEprom::openPort(bool reportFailure) {
     std::string error;
     ParsePortChoice(backend.toStdString(), choice, error);
     OpenedPort opened = OpenPort(choice, std::clamp(cbPort_->currentIndex(), 0, 2));
+    // Only a real board has switches to set: the simulated one, or a port that did not open,
+    // skips the check before power.
+    ctx_.profile.dipCheck = choice.kind != PortChoice::Kind::Simulated && opened.port->isOpen();
     ctx_.setPort(std::move(opened.port));
     settings_.portBackend = backend.toStdString();
     if (!opened.error.empty() && reportFailure) {
@@ -270,8 +274,12 @@ bool TfrmEprom::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-void TfrmEprom::runLongTask(const std::function<void()>& task) {
+void TfrmEprom::runLongTask(const std::function<void()>& task, bool checkDip) {
     if (running_) return;
+    if (checkDip && !ConfirmDipSwitches(ctx_)) {
+        winstat();
+        return;
+    }
     running_ = true;
     setCommandsEnabled(false);
     task();
@@ -297,7 +305,7 @@ void TfrmEprom::runCommand(Command command) {
                 bufferEditor_->imageReplaced();
         }
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
-    });
+    }, /*checkDip=*/false);
 }
 
 void TfrmEprom::mnuTestClick() {
@@ -340,6 +348,10 @@ void TfrmEprom::sbRdLBClick() {
 }
 
 void TfrmEprom::sbLockBitClick() {
+    if (!ConfirmDipSwitches(ctx_)) {
+        winstat();
+        return;
+    }
     if (ctx_.profile.serial == 0 && ctx_.bus.CheckHardware() != 0) {
         winstat();
         return;

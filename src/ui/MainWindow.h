@@ -109,7 +109,9 @@ class TfrmEprom : public QMainWindow {
     void buildDeviceMenu();
 
     void runCommand(Command command);
-    void runLongTask(const std::function<void()>& task);
+    // `checkDip`: the DIP-switch question first (the six commands ask it themselves, after their
+    // preconditions).
+    void runLongTask(const std::function<void()>& task, bool checkDip = true);
     void Device1Click();
     void mnuLoadClick();
     void mnuSaveClick();
@@ -137,6 +139,8 @@ class TfrmEprom : public QMainWindow {
     void replaySelection(const std::string& handler, int32_t deviceId);
     void connectGridModels();
     void showPattern(int32_t dip);
+    // Frames the switches and the jumper whose setting differs from the confirmed one.
+    void markDipChanges();
 
     void openPort(bool reportFailure);
     void putSimChip();

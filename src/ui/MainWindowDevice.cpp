@@ -16,9 +16,11 @@
 #include "core/RunFrame.h"
 #include "devices/Catalogue.h"
 #include "devices/DeviceLookup.h"
+#include "devices/DipCheck.h"
 #include "devices/DipPatterns.h"
 #include "sim/ChipFactory.h"
 #include "ui/BufferEditor.h"
+#include "ui/BoardPictures.h"
 #include "ui/BufferGridModel.h"
 #include "ui/HalfChoice.h"
 #include "ui/MainWindow.h"
@@ -147,6 +149,18 @@ void TfrmEprom::afterSelection() {
 
 void TfrmEprom::replaySelection(const std::string& handler, int32_t deviceId) {
     SelectByHandler(ctx_, handler, deviceId);
+}
+
+void TfrmEprom::markDipChanges() {
+    const DeviceProfile& p = ctx_.profile;
+    std::array<bool, 13> marked{};
+    if (p.dipCheck != 0 && !DipQuestion(ctx_).empty())
+        for (const DipChange& c : DipChanges(p.dipConfirmed, ctx_.controls.dipDigits))
+            marked[size_t(c.place)] = true;
+    JP_A18Vpp_->setMarked(marked[0]);
+    // Switch k sits on image k of the PCB3 board and on image 13 - k of the older one.
+    for (int k = 1; k <= 12; ++k)
+        dip_[size_t(p.tavrin != 0 ? k : 13 - k)]->setMarked(marked[size_t(k)]);
 }
 
 void TfrmEprom::showPattern(int32_t dip) {

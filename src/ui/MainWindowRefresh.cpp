@@ -64,6 +64,7 @@ void TfrmEprom::applyDisplayState() {
     lbON_->move(lbON_->x(), s.lbONTop);
     JP_A18Vpp_->setImage(s.jumperImage);
     for (int k = 0; k < 12; ++k) dip_[k + 1]->setImage(s.placeImages[k]);
+    markDipChanges();
 
     edChecksum_->setText(QString::fromStdString(s.edChecksum));
     edBuffer_->setText(QString::fromStdString(s.edBuffer));

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QToolButton>
 
+#include "algorithms/DiffWrite.h"
 #include "core/RunFrame.h"
 
 namespace tavrin::ui {
@@ -48,6 +49,14 @@ ProductionBar::ProductionBar(Context& ctx, TaskRunner runTask, QMainWindow& wind
         "part");
     connect(cbIdCheck_, &QCheckBox::toggled, this, [this](bool on) { ctx_.profile.idCheck = on; });
     addWidget(cbIdCheck_);
+    cbDiffWrite_ = new QCheckBox("Write only changes", this);
+    cbDiffWrite_->setObjectName("cbDiffWrite");
+    cbDiffWrite_->setToolTip(QString::fromStdString(
+        "Program reads the chip first and writes only the bytes or pages that differ (" +
+        DiffWriteFamiliesText() + ")"));
+    connect(cbDiffWrite_, &QCheckBox::toggled, this,
+            [this](bool on) { ctx_.profile.diffWrite = on; });
+    addWidget(cbDiffWrite_);
 
     // The entries sit on the Auto button's own menu, so the window's menu bar stays as it is.
     auto* menu = new QMenu("Production", sbAuto_);
@@ -74,6 +83,10 @@ void ProductionBar::refresh() {
     const QSignalBlocker block(cbIdCheck_);
     cbIdCheck_->setChecked(ctx_.profile.idCheck != 0);
     cbAutoLock_->setEnabled(ctx_.profile.eep == kAutoAvrFamily);
+    // The option stays as the user set it; the box is live only where the family has it.
+    const QSignalBlocker blockDiff(cbDiffWrite_);
+    cbDiffWrite_->setChecked(ctx_.profile.diffWrite != 0);
+    cbDiffWrite_->setEnabled(DiffWriteOffered(ctx_.profile));
 }
 
 void ProductionBar::showCounter() {

@@ -1,6 +1,7 @@
 #pragma once
 // The production tool bar and its "Production" menu: the auto sequence with its passed/failed
-// counter, and the check boxes of the production options (chip-ID check before writing).
+// counter, and the check boxes of the production options (chip-ID check before writing,
+// differential writes of the EEPROM families).
 
 #include <QToolBar>
 #include <functional>
@@ -47,6 +48,7 @@ class ProductionBar : public QToolBar {
     QCheckBox* cbAutoLock_ = nullptr;
     QAction* lockAction_ = nullptr;  // the tool bar's holder of cbAutoLock_, hidden off the AVR  // AVR: the lock mode of the AVR group after programming
     QCheckBox* cbIdCheck_ = nullptr;
+    QCheckBox* cbDiffWrite_ = nullptr;
     QLabel* lbCounter_ = nullptr;
 };
 

@@ -125,6 +125,22 @@ TEST(Settings, StoredOptionsOverrideWhatTheReplayedHandlerSet) {
     EXPECT_EQ(replay.pattern, 13);
 }
 
+TEST(Settings, ProductionOptionsComeBackAsSaved) {
+    Context saved;
+    saved.profile.diffWrite = 1;
+    saved.profile.idCheck = 0;
+    saved.profile.dipConfirmed = "4110011011000";
+    MemorySettingsStore store;
+    SettingsControls controls;
+    SaveSettings(saved, store, controls);
+    Context ctx;
+    Replay replay;
+    LoadSettings(ctx, store, controls, replay.hooks());
+    EXPECT_EQ(ctx.profile.diffWrite, 1);
+    EXPECT_EQ(ctx.profile.idCheck, 0);
+    EXPECT_EQ(ctx.profile.dipConfirmed, "4110011011000");
+}
+
 TEST(Settings, ValuesStoredAsTextAreReadAsNumbersAndBadOnesSkipped) {
     Context ctx;
     MemorySettingsStore store;

@@ -1,4 +1,6 @@
-// The production tool bar: Auto with its counter and the chip-ID check box.
+// The production tool bar: Auto with its counter, the chip-ID and differential-write boxes,
+// and the DIP-switch check before power.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -8,6 +10,8 @@
 #include "core/ImageBuffer.h"
 #include "devices/families/AvrFamily.h"
 #include "sim/mcu/SimAvr.h"
+#include "devices/DipPatterns.h"
+#include "ui/BoardPictures.h"
 
 using namespace tavrin;
 using namespace tavrin::ui;
@@ -19,6 +23,8 @@ class ProductionWindowTest : public QObject {
     void autoCountsPassedAndFailedChips();
     void idCheckBoxOwnsTheOption();
     void avrAutoWritesTheChosenLockModeLast();
+    void diffWriteBoxIsLiveForTheEepromFamilies();
+    void dipChangesAreMarkedAndConfirmedBeforePower();
 };
 
 void ProductionWindowTest::autoCountsPassedAndFailedChips() {
@@ -67,6 +73,53 @@ void ProductionWindowTest::avrAutoWritesTheChosenLockModeLast() {
     auto* chip = dynamic_cast<sim::SimAvr*>(board(*w).chip());
     QVERIFY(chip != nullptr);
     QCOMPARE(chip->lockMode(), 3);
+void ProductionWindowTest::diffWriteBoxIsLiveForTheEepromFamilies() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    auto* box = child<QCheckBox>(*w, "cbDiffWrite");
+    QVERIFY(!box->isChecked());  // opt-in
+    chooseDevice(*w, "27C256");
+    QVERIFY(!box->isEnabled());
+    chooseDevice(*w, "AT28C256  (64)");
+    QVERIFY(box->isEnabled());
+    box->setChecked(true);
+    QCOMPARE(w->context().profile.diffWrite, 1);
+    // One changed byte of a programmed chip: only its page is written.
+    Context& ctx = w->context();
+    for (int i = 0; i < 32768; ++i) ctx.Buffer[size_t(i)] = uint8_t(i * 13);
+    ctx.profile.bufferLoaded = 32768;
+    child<QAction>(*w, "mnuProgram")->trigger();
+    QCOMPARE(status(*w), QString("Device Programed OK"));
+    ctx.Buffer[0x100] ^= 1;
+    child<QAction>(*w, "mnuProgram")->trigger();
+    QCOMPARE(status(*w), QString("Device Programed OK"));
+    QVERIFY(!board(*w).socketPowered());
+}
+
+void ProductionWindowTest::dipChangesAreMarkedAndConfirmedBeforePower() {
+    SettingsFolder folder;
+    auto w = makeWindow();
+    Context& ctx = w->context();
+    ctx.profile.dipCheck = 1;                         // as on a real port
+    ctx.profile.tavrin = 1;                           // PCB3: switch k on image k
+    ctx.profile.dipConfirmed = *DipPatternDigits(1);  // the 27C64 setting
+    chooseDevice(*w, "27C256");
+    // Switches 4, 5 and 8 differ from the confirmed setting.
+    for (int k = 1; k <= 12; ++k)
+        QCOMPARE(child<DipImage>(*w, qPrintable(QString("dip%1").arg(k)))->marked(),
+                 k == 4 || k == 5 || k == 8);
+    QString asked;
+    answerNextBox(QMessageBox::No, &asked);
+    child<QAction>(*w, "mnuRead")->trigger();
+    QVERIFY2(asked.contains("switch 4 OFF (was ON), switch 5 ON (was OFF), switch 8 ON (was OFF)"),
+             qPrintable(asked));
+    QCOMPARE(status(*w), QString("DIP switches not confirmed: the socket was not powered"));
+    QVERIFY(child<DipImage>(*w, "dip5")->marked());
+    answerNextBox(QMessageBox::Yes);
+    child<QAction>(*w, "mnuRead")->trigger();
+    QCOMPARE(status(*w), QString("Chip read OK"));
+    QCOMPARE(ctx.profile.dipConfirmed, *DipPatternDigits(3));
+    QVERIFY(!child<DipImage>(*w, "dip5")->marked());
     QVERIFY(!board(*w).socketPowered());
 }
 

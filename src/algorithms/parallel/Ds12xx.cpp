@@ -26,7 +26,8 @@ void ProgramDs12xx(Context& ctx) {
         const uint32_t a = Bus::SwapAddress(p.Offset + uint32_t(i));
         const uint8_t v = ctx.Buffer[size_t(i)];
         int32_t wait = p.tWC;
-        for (int attempt = 1;; ++attempt) {
+        // A differential write found the byte in place.
+        for (int attempt = 1; ctx.writePlan.writes(i); ++attempt) {
             bus.Drive(Line::StrobeLine, 0);
             bus.SetAddressWait(a, 0);
             bus.Delay(1);

@@ -60,7 +60,8 @@ void Program28C(Context& ctx) {
     bus.SetAddress(0);
     for (int64_t i = 0; i <= last; ++i) {
         const uint8_t v = ctx.Buffer[size_t(i)];
-        if (!(p.skipFF == 1 && v == 0xFF) &&
+        // Skipped: 0xFF bytes when the user asked so, and bytes a differential write found in place.
+        if (!(p.skipFF == 1 && v == 0xFF) && ctx.writePlan.writes(i) &&
             !writeByte(ctx, address28C(p, p.Offset + uint32_t(i)), v, w)) {
             bus.ReportMismatch8(uint32_t(i), p.Offset, w.readBack);
             p.verifyError = 1;

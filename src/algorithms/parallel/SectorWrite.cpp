@@ -80,6 +80,15 @@ void ProgramSectors(Context& ctx) {
             s.sectorBuffer[size_t(j)] = index < ctx.Buffer.size() ? ctx.Buffer[index] : 0xFF;
         }
         i += size;
+        if (!ctx.writePlan.writes(s.sectorStart)) {  // a differential write found it in place
+            if (StepCancelled(ctx, n++)) {
+                Message(ctx, "program interrupted!", MessageKind::Error);
+                p.verifyError = 1;
+                cancelled = true;
+                break;
+            }
+            continue;
+        }
         // Load and read-back run at high priority: a pause of more than tBLC inside the load
         // would start the internal write with half a sector.
         p.verifyError = 0;

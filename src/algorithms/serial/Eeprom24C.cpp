@@ -88,6 +88,10 @@ uint8_t BlockCommand24C(uint32_t i) {
     return uint8_t(0xA0 + ((i >> 7) & 0x7E));
 }
 
+int64_t PageSize24C(const DeviceProfile& p) {
+    return p.Ssize > 0 ? p.Ssize : 1;
+}
+
 void Read24C8(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
@@ -162,6 +166,14 @@ void Program24C8(Context& ctx) {
     for (int64_t i = 0; i <= last; ++i) {
         const uint32_t a = uint32_t(i);
         const uint8_t d = ctx.Buffer[size_t(i)];
+        if (!ctx.writePlan.writes(i)) {  // a differential write found the byte in place
+            if (StepCancelled(ctx, i)) {
+                Message(ctx, "program interrupted!", MessageKind::Error);
+                p.verifyError = 1;
+                break;
+            }
+            continue;
+        }
         p.verifyError = 1;
         const char* failed = nullptr;
         uint8_t readBack = 0;
@@ -320,11 +332,19 @@ void Program24C16(Context& ctx) {
     const int64_t last = ClipLoadedToDevice(ctx);
     SetProcessGauge(ctx, "programming chip", p.bufferLoaded, GaugeColor::Program);
     powerUp(ctx, 20000);
-    const int64_t page = p.Ssize > 0 ? p.Ssize : 1;
+    const int64_t page = PageSize24C(p);
     int polls = 0;
     p.verifyError = 0;
     for (int64_t i = 0; i <= last; i += page) {
         const uint32_t a = uint32_t(i);
+        if (!ctx.writePlan.writes(i)) {  // a differential write found the page in place
+            if (StepCancelled(ctx, i + page)) {
+                Message(ctx, "program interrupted!", MessageKind::Error);
+                p.verifyError = 1;
+                break;
+            }
+            continue;
+        }
         p.verifyError = 1;
         if (!I2cWriteCommand(bus)) {
             bus.ReportError("No ACK Device");

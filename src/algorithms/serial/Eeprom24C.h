@@ -21,5 +21,7 @@ void Program24C16(Context& ctx);
 // Device address byte (write) of image index i on the one-byte-address parts: the block bits
 // A10..A8 in bits 3..1.
 uint8_t BlockCommand24C(uint32_t i);
+// Bytes per page write of the two-byte-address parts: Ssize, at least 1.
+int64_t PageSize24C(const DeviceProfile& p);
 
 }  // namespace tavrin

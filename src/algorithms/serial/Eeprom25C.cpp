@@ -41,6 +41,11 @@ void writeStatus(Context& ctx, uint8_t status, int32_t selectWait, int32_t wrenW
 
 }  // namespace
 
+int64_t WriteUnit25C(const DeviceProfile& p) {
+    const bool byteMode = p.DeviceID <= 200;
+    return byteMode || p.spiPage <= 0 ? 1 : p.spiPage;
+}
+
 void Read25C(Context& ctx) {
     DeviceProfile& p = ctx.profile;
     Bus& bus = ctx.bus;
@@ -120,8 +125,17 @@ void Program25C(Context& ctx) {
     writeStatus(ctx, 0x00, 15, 15);  // no block protected while writing
 
     const bool byteMode = p.DeviceID <= 200;
-    const int64_t page = p.spiPage > 0 ? p.spiPage : 1;
+    const int64_t page = WriteUnit25C(p);
     for (int64_t i = 0; i <= last;) {
+        if (!ctx.writePlan.writes(i)) {  // a differential write found the unit in place
+            i += page;
+            if (StepCancelled(ctx, i)) {
+                Message(ctx, "program interrupted!", MessageKind::Error);
+                p.verifyError = 1;
+                break;
+            }
+            continue;
+        }
         SpiSelect(bus, 10);
         SpiSendByte(bus, cmd.opWren);
         bus.Delay(10);

@@ -13,5 +13,7 @@ void Read25C(Context& ctx);
 void Verify25C(Context& ctx);
 // Clears the protection, writes, sets the protection from spiStatus, then verifies quietly.
 void Program25C(Context& ctx);
+// Bytes one write instruction of the selected part takes: 1 on the byte-mode parts, spiPage else.
+int64_t WriteUnit25C(const DeviceProfile& p);
 
 }  // namespace tavrin

@@ -120,17 +120,29 @@ void Program93C(Context& ctx) {
     bus.Delay(30000);
 
     sendAlone(bus, cmd, cmd.opEwen);
-    Mw93Select(bus);
-    Mw93SendCommand(bus, cmd, cmd.opErase);  // word 0
-    bus.StrobePulse(5);                      // CS low starts the cycle; CS high shows READY/BUSY
-    for (int n = 0; n < kReadyPolls && !Mw93DataOutHigh(bus); ++n) bus.Delay(kReadyPollWait);
-    Mw93Deselect(bus);
-    bus.Delay(3000);
-    sendAlone(bus, cmd, cmd.opEwen);
+    // A differential write that keeps word 0 must not erase it.
+    if (ctx.writePlan.writes(0)) {
+        Mw93Select(bus);
+        Mw93SendCommand(bus, cmd, cmd.opErase);  // word 0
+        bus.StrobePulse(5);  // CS low starts the cycle; CS high shows READY/BUSY
+        for (int n = 0; n < kReadyPolls && !Mw93DataOutHigh(bus); ++n) bus.Delay(kReadyPollWait);
+        Mw93Deselect(bus);
+        bus.Delay(3000);
+        sendAlone(bus, cmd, cmd.opEwen);
+    }
     bus.Delay(3000);
 
     bool cancelled = false;
     for (int64_t i = 0; i <= last; ++i) {
+        if (!ctx.writePlan.writes(i)) {  // a differential write found the word in place
+            i += cmd.wordBytes - 1;
+            if (StepCancelled(ctx, i)) {
+                Message(ctx, "program interrupted!", MessageKind::Error);
+                cancelled = true;
+                break;
+            }
+            continue;
+        }
         Mw93Select(bus);
         Mw93SendCommand(bus, cmd, cmd.opWrite | wordAddress(cmd, i));
         Mw93SendByte(bus, ctx.Buffer[size_t(i)]);
