@@ -35,6 +35,8 @@ const char* const kFooter =
 const char* const kFaultHelp =
     "--sim-fault FAULT (repeatable):\n"
     "  stuck:ADDR:BIT=V   bit BIT of chip address ADDR always reads V\n"
+    "  flaky:ADDR:BIT     bit BIT of ADDR reads inverted on every second read of the chip\n"
+    "                     (read --passes N finds it)\n"
     "  slow:ADDR:K        the cells of ADDR need K program pulses\n"
     "  never-programs     the chip takes no program pulse\n"
     "  locked:N           lock bits 1..N of an MCS-51 part programmed (N 0-3)\n"

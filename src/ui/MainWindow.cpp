@@ -1,4 +1,5 @@
 #include "ui/DifferencePanel.h"
+#include "ui/ReadCheckPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductionBar.h"
 
@@ -284,6 +285,7 @@ void TfrmEprom::runLongTask(const std::function<void()>& task) {
 
 void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
+        if (command == Command::Read && ReadWithPasses(this, ctx_)) return;
         RunCommand(ctx_, command);
         ReportDifferencesAfter(this, ctx_, command, HexGrid_, hexModel_);
     });

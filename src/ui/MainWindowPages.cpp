@@ -46,6 +46,7 @@
 #include "ui/ProductionBar.h"
 #include "ui/PicSettingsPanel.h"
 #include "ui/PortsPanel.h"
+#include "ui/ReadCheckPanel.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -499,6 +500,7 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     cbDiffReport->setToolTip("After a failed verify or program run, read the chip and list "
                              "every differing byte");
     cbDiffReport->setGeometry(8, y, 148, 20);
+    AddReadPassesBox(g, y + 24);
 }
 
 void TfrmEprom::buildBufferPage(QWidget* page) {
