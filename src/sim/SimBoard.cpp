@@ -32,6 +32,16 @@ void SimBoard::raiseAfter(uint64_t accesses, int signal) {
     nextEvent_ = std::min(lossAt_, signalAt_);
 }
 
+void SimBoard::clearFaults() {
+    present_ = powered_ = true;
+    busyStuck_.reset();
+    stuckAddressMask_ = stuckAddressLevels_ = 0;
+    stuckDataMask_ = stuckDataLevels_ = 0;
+    lossAt_ = signalAt_ = nextEvent_ = UINT64_MAX;
+    updatePins();
+    notifyChip();
+}
+
 void SimBoard::onEvent() {
     if (accesses_ == lossAt_) present_ = false;
     if (accesses_ == signalAt_) std::raise(signal_);

@@ -1,5 +1,6 @@
 #include "ui/DifferencePanel.h"
 #include "ui/ReadCheckPanel.h"
+#include "ui/SimulationMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductionBar.h"
 
@@ -141,6 +142,7 @@ void TfrmEprom::openPort(bool reportFailure) {
         QMessageBox::critical(this, kApplicationTitle, text);
     }
     putSimChip();
+    if (simulation_) simulation_->followPort();
     // A port just opened may hold whatever its last user left: start from the idle board.
     ctx_.bus.PowerDown();
 }
@@ -211,12 +213,14 @@ void TfrmEprom::FormCreate() {
         if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
         putSimChip();
     });
+    simulation_->restoreKeptChip();
     winstat();
 }
 
 void TfrmEprom::saveSettingsOnce() {
     if (settingsSaved_) return;
     settingsSaved_ = true;
+    simulation_->keepChipIfAsked();
     settings_.files = fileFolder_;
     QtSettingsStore store;
     SaveSettings(ctx_, store, settings_);

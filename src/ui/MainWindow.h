@@ -46,6 +46,7 @@ class TestHwPage;
 class WindowFrontEnd;
 class BufferGridModel;
 class PicSettingsPanel;
+class SimulationMenu;
 class AvrSettingsPanel;
 
 inline constexpr int kFormHeight = 480;
@@ -259,6 +260,7 @@ class TfrmEprom : public QMainWindow {
     std::shared_ptr<PicSettingsPanel> picPanel_;  // the controls of pPICSettings
     std::shared_ptr<AvrSettingsPanel> avrPanel_;  // the controls of pAVRsetting
     ProductionBar* production_ = nullptr;          // auto sequence, counter, production options
+    SimulationMenu* simulation_ = nullptr;         // shown while the simulated board is the port
 };
 
 }  // namespace tavrin::ui

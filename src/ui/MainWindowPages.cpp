@@ -47,6 +47,7 @@
 #include "ui/PicSettingsPanel.h"
 #include "ui/PortsPanel.h"
 #include "ui/ReadCheckPanel.h"
+#include "ui/SimulationMenu.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -181,6 +182,8 @@ void TfrmEprom::buildMenus() {
     runLocked_ = {mnuLoad_,  mnuSave_,  mnuRead_,     mnuProgram_, mnuVerify_,
                   mnuBlank_, mnuErase_, mnuGetID_,    ff,          zero,
                   invert,    swap,      mnuRomIdent_, test,        device};
+    simulation_ = new SimulationMenu(
+        *this, ctx_, [this](const std::function<void()>& task) { runLongTask(task); });
 }
 
 void TfrmEprom::buildToolBar() {
