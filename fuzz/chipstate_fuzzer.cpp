@@ -6,9 +6,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "cli/SimSession.h"
 #include "devices/Catalogue.h"
 #include "sim/ChipFactory.h"
+#include "sim/ChipFile.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     board.insert(MakeSimChip(*ctx));
     std::istringstream in(file);
     std::string error;
-    if (!cli::RestoreChip(board, in, caption, "fuzz", error)) {
+    if (!sim::RestoreChip(board, in, caption, "fuzz", error)) {
         if (error.empty()) std::abort();
         return 0;
     }

@@ -1,8 +1,7 @@
 #pragma once
 // The simulated board of one command-line run: the chip for the selected device, its contents
-// kept in a chip file between runs, injected faults and the pin trace.
+// kept in a chip file between runs (sim/ChipFile.h), injected faults and the pin trace.
 
-#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -11,14 +10,8 @@
 
 namespace tavrin::cli {
 
-// Restores the chip in the socket of `board` from the contents of a chip file (`name` in the
-// texts), which must hold a `deviceCaption`. False with `error` set when it cannot be used; the
-// chip may then hold part of the file.
-bool RestoreChip(sim::SimBoard& board, std::istream& in, const std::string& deviceCaption,
-                 const std::string& name, std::string& error);
-
 class SimSession {
-public:
+  public:
     explicit SimSession(sim::SimBoard& board) : board_(board) {}
 
     // Puts the selected device's chip into the socket, restores it from `chipFile` when that exists
@@ -28,7 +21,7 @@ public:
     // Writes the chip back to its file (atomically); false with `error` set on failure.
     bool save(std::string& error) const;
 
-private:
+  private:
     sim::SimBoard& board_;
     std::string chipFile_;
     std::string deviceCaption_;

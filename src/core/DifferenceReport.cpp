@@ -6,48 +6,10 @@
 
 #include "buffer/FileOutput.h"
 #include "core/Commands.h"
+#include "core/ReadPassFrontEnd.h"
 #include "core/RunFrame.h"
 
 namespace tavrin {
-
-namespace {
-
-// Passes everything through to the user's front end but the read's own success text, which would
-// read as the outcome of the comparison; errors show as they are.
-class ReadPassFrontEnd : public FrontEnd {
-  public:
-    explicit ReadPassFrontEnd(FrontEnd& inner) : inner_(inner) {}
-    bool failed() const { return failed_; }
-
-    void message(const std::string& text, MessageKind kind) override {
-        if (kind == MessageKind::Error) {
-            failed_ = true;
-            inner_.message(text, kind);
-        }
-    }
-    void openGauge(const std::string& caption, int64_t max, uint32_t color) override {
-        inner_.openGauge(caption, max, color);
-    }
-    void setGaugeProgress(int64_t value) override { inner_.setGaugeProgress(value); }
-    void pumpEvents() override { inner_.pumpEvents(); }
-    bool confirm(const std::string& question) override { return inner_.confirm(question); }
-    bool confirmTruncation(const std::string& question) override {
-        return inner_.confirmTruncation(question);
-    }
-    void refresh() override {}  // the file's image comes back before anything is redrawn
-    void commandFinished() override { inner_.commandFinished(); }
-    void setToolbarEnabled(bool enabled) override { inner_.setToolbarEnabled(enabled); }
-    void showResult(const std::string& panel, const std::string& text) override {
-        inner_.showResult(panel, text);
-    }
-    void inform(const std::string& text) override { inner_.inform(text); }
-
-  private:
-    FrontEnd& inner_;
-    bool failed_ = false;
-};
-
-}  // namespace
 
 bool ProgramsOnlyOneToZero(int32_t eep) {
     switch (eep) {

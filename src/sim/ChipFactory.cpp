@@ -240,6 +240,17 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
             f->setStuckBit(address, int(bit), level == 1);
             return true;
         }
+    } else if (kind == "flaky") {
+        // flaky:ADDR:BIT
+        const size_t c2 = rest.find(':');
+        uint32_t address = 0, bit = 0;
+        if (c2 != std::string::npos && parseNumber(rest.substr(0, c2), address) &&
+            parseNumber(rest.substr(c2 + 1), bit) && bit <= 7) {
+            sim::ChipFaults* f = faultsOf(board, fault, error);
+            if (!f) return false;
+            f->setFlakyBit(address, int(bit));
+            return true;
+        }
     } else if (kind == "locked") {
         // locked:N  lock bits 1..N programmed (a microcontroller with lock bits)
         uint32_t mode = 0;
@@ -272,7 +283,7 @@ bool ApplySimFault(sim::SimBoard& board, const std::string& fault, std::string& 
     }
     error =
         "unknown fault '" + fault +
-        "' (stuck:ADDR:BIT=0|1, slow:ADDR:K, never-programs, locked:0-3, no-chip, board-absent, "
+        "' (stuck:ADDR:BIT=0|1, flaky:ADDR:BIT, slow:ADDR:K, never-programs, locked:0-3, no-chip, board-absent, "
         "board-unpowered, board-lost-after:N, signal:INT|TERM|HUP:N, busy-stuck:0|1, "
         "line-stuck:A0..A18|D0..D7=0|1; JEDEC flash: protect:SECTOR, slow-erase:K, "
         "id:MAKER:DEVICE, ignores-protect; PIC: code-protected, data-stuck:BYTE:BIT=V; "

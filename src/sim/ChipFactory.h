@@ -21,6 +21,8 @@ std::unique_ptr<sim::SimChip> MakeSimChip(const Context& ctx);
 
 // Applies one fault to the board or to the chip in its socket. Syntax (numbers decimal or 0x hex):
 //   stuck:ADDR:BIT=V    bit BIT (0-7) of chip address ADDR always reads V (0 or 1)
+//   flaky:ADDR:BIT      bit BIT (0-7) of ADDR reads inverted on the second, fourth, ... power
+//                       session that reads it (a weak cell, a poor contact)
 //   slow:ADDR:K         the cells of ADDR need K program pulses (K >= 1)
 //   never-programs      the chip takes no charge from any program pulse
 //   code-protected      a PIC with its code (and data) protection programmed

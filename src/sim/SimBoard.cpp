@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include "hardware/Bus.h"
+#include "sim/ChipFaults.h"
 
 namespace tavrin::sim {
 
@@ -29,6 +30,16 @@ void SimBoard::raiseAfter(uint64_t accesses, int signal) {
     signalAt_ = accesses_ + accesses;
     signal_ = signal;
     nextEvent_ = std::min(lossAt_, signalAt_);
+}
+
+void SimBoard::clearFaults() {
+    present_ = powered_ = true;
+    busyStuck_.reset();
+    stuckAddressMask_ = stuckAddressLevels_ = 0;
+    stuckDataMask_ = stuckDataLevels_ = 0;
+    lossAt_ = signalAt_ = nextEvent_ = UINT64_MAX;
+    updatePins();
+    notifyChip();
 }
 
 void SimBoard::onEvent() {
@@ -129,11 +140,15 @@ bool SimBoard::busyPinLevel() {
 
 void SimBoard::updatePins() {
     const bool live = boardLive();
+    const bool wasPowered = pins_.vcc;
     pins_.portData = data_;
     pins_.dataOut = (control_ & Bits::DataOut) != 0;
     pins_.vcc = live && (control_ & Bits::Vcc);
     pins_.vpp = live && !(control_ & Bits::Vpp);
     pins_.strobe = live && (control_ & Bits::Strobe);
+    // A new power session: the flaky bits count the sessions that read them.
+    if (!wasPowered && pins_.vcc)
+        if (auto* faults = dynamic_cast<ChipFaults*>(chip_.get())) faults->beginPowerSession();
 }
 
 void SimBoard::notifyChip() {

@@ -59,6 +59,8 @@ public:
     // The process receives `signal` (Ctrl-C, a kill, a closed terminal) once `accesses` more port
     // accesses are made: an interruption at an exact point of a run.
     void raiseAfter(uint64_t accesses, int signal);
+    // A sound board again: present, powered, every line free, nothing pending.
+    void clearFaults();
 
     // Virtual time and cost accounting.
     void setAccessCostNs(double ns) { accessCostTicks_ = int64_t(ns * kTicksPerNs + 0.5); }

@@ -165,7 +165,9 @@ void SimEprom::charge(uint32_t address, uint8_t zeroBits, int64_t ticks) {
 }
 
 int SimEprom::readData(const SocketPins& pins, int64_t) {
-    return outputsOn(pins) ? readCell(addressOf(pins)) : -1;
+    if (!outputsOn(pins)) return -1;
+    const uint32_t address = addressOf(pins) & (type_.size - 1);
+    return flakyRead(address, readCell(address));
 }
 
 uint8_t SimEprom::readCell(uint32_t address) const {

@@ -1,4 +1,6 @@
 #include "ui/DifferencePanel.h"
+#include "ui/ReadCheckPanel.h"
+#include "ui/SimulationMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductionBar.h"
 
@@ -146,6 +148,7 @@ void TfrmEprom::openPort(bool reportFailure) {
         QMessageBox::critical(this, kApplicationTitle, text);
     }
     putSimChip();
+    if (simulation_) simulation_->followPort();
     // A port just opened may hold whatever its last user left: start from the idle board.
     ctx_.bus.PowerDown();
 }
@@ -216,12 +219,14 @@ void TfrmEprom::FormCreate() {
         if (settings_.port != lpt && settings_.port <= 2 && backend != "sim") openPort(true);
         putSimChip();
     });
+    simulation_->restoreKeptChip();
     winstat();
 }
 
 void TfrmEprom::saveSettingsOnce() {
     if (settingsSaved_) return;
     settingsSaved_ = true;
+    simulation_->keepChipIfAsked();
     settings_.files = fileFolder_;
     QtSettingsStore store;
     SaveSettings(ctx_, store, settings_);
@@ -295,6 +300,11 @@ void TfrmEprom::runLongTask(const std::function<void()>& task, bool checkDip) {
 void TfrmEprom::runCommand(Command command) {
     runLongTask([&] {
         gaugeOpened_ = false;
+        if (command == Command::Read && ReadWithPasses(this, ctx_)) {
+            // The majority image replaced the buffer (a failed run put the old one back).
+            if (gaugeOpened_) bufferEditor_->imageReplaced();
+            return;
+        }
         RunCommand(ctx_, command);
         // A read that got as far as its gauge wrote the buffer: the chip's image, or part of it
         // when cancelled. One refused before that left the buffer as it was.

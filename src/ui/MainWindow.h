@@ -47,6 +47,7 @@ class WindowFrontEnd;
 class BufferGridModel;
 class BufferEditor;
 class PicSettingsPanel;
+class SimulationMenu;
 class AvrSettingsPanel;
 
 inline constexpr int kFormHeight = 480;
@@ -266,6 +267,7 @@ class TfrmEprom : public QMainWindow {
     std::shared_ptr<PicSettingsPanel> picPanel_;  // the controls of pPICSettings
     std::shared_ptr<AvrSettingsPanel> avrPanel_;  // the controls of pAVRsetting
     ProductionBar* production_ = nullptr;          // auto sequence, counter, production options
+    SimulationMenu* simulation_ = nullptr;         // shown while the simulated board is the port
 };
 
 }  // namespace tavrin::ui

@@ -47,6 +47,8 @@
 #include "ui/ProductionBar.h"
 #include "ui/PicSettingsPanel.h"
 #include "ui/PortsPanel.h"
+#include "ui/ReadCheckPanel.h"
+#include "ui/SimulationMenu.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/TestHwPage.h"
 #include "ui/WindowFrontEnd.h"
@@ -181,6 +183,8 @@ void TfrmEprom::buildMenus() {
     runLocked_ = {mnuLoad_,  mnuSave_,  mnuRead_,     mnuProgram_, mnuVerify_,
                   mnuBlank_, mnuErase_, mnuGetID_,    ff,          zero,
                   invert,    swap,      mnuRomIdent_, test,        device};
+    simulation_ = new SimulationMenu(
+        *this, ctx_, [this](const std::function<void()>& task) { runLongTask(task); });
 }
 
 void TfrmEprom::buildToolBar() {
@@ -500,6 +504,7 @@ void TfrmEprom::buildProgrammerSettings(QWidget* page) {
     cbDiffReport->setToolTip("After a failed verify or program run, read the chip and list "
                              "every differing byte");
     cbDiffReport->setGeometry(8, y, 148, 20);
+    AddReadPassesBox(g, y + 24);
 }
 
 void TfrmEprom::buildBufferPage(QWidget* page) {

@@ -73,6 +73,9 @@ void ProductionWindowTest::avrAutoWritesTheChosenLockModeLast() {
     auto* chip = dynamic_cast<sim::SimAvr*>(board(*w).chip());
     QVERIFY(chip != nullptr);
     QCOMPARE(chip->lockMode(), 3);
+    QVERIFY(!board(*w).socketPowered());
+}
+
 void ProductionWindowTest::diffWriteBoxIsLiveForTheEepromFamilies() {
     SettingsFolder folder;
     auto w = makeWindow();

@@ -4,6 +4,7 @@
 
 #include "cli/CliFiles.h"
 #include "cli/CommandTable.h"
+#include "cli/ConsistencyOutput.h"
 #include "cli/DifferenceOutput.h"
 #include "cli/ElectronicIdOutput.h"
 #include "cli/SerialNumbers.h"
@@ -58,7 +59,14 @@ int programWithSerial(Session& s, const std::string& path) {
     return status;
 }
 
-int readChip(Session& s, const std::string& path) {
+struct ReadRequest {
+    std::string path;
+    int passes = 1;
+    size_t list = 16;
+};
+
+int readChip(Session& s, const ReadRequest& r) {
+    const std::string& path = r.path;
     const bool alone = eepromAlone(s, path);
     if (path.empty() && !alone)
         return Session::complain(kExitUsage,
@@ -67,10 +75,14 @@ int readChip(Session& s, const std::string& path) {
     FileFormat format{};
     if (!alone)
         if (int status = s.prepareOutput(path, format); status != kExitOk) return status;
+    auto save = [&] {
+        if (!alone)
+            if (int status = s.save(path, format); status != kExitOk) return status;
+        return s.saveEeprom();
+    };
+    if (r.passes > 1) return ReadPasses(s, path, r.passes, r.list, save);
     if (int status = s.runCommand(Command::Read); status != kExitOk) return status;
-    if (!alone)
-        if (int status = s.save(path, format); status != kExitOk) return status;
-    return s.saveEeprom();
+    return save();
 }
 
 // Get ID, then the panel's fields on stdout.
@@ -88,11 +100,18 @@ int electronicId(Session& s) {
 }  // namespace
 
 void AddChipCommands(CommandTable& table) {
+    auto reading = std::make_shared<ReadRequest>();
+    CLI::App* r = table.add("read", "read the chip into FILE (\"-\": standard output)", Needs::Chip,
+                            [reading](Session& s) { return readChip(s, *reading); });
+    r->add_option("FILE", reading->path, "output file (AVR: may be left out with --eeprom)");
+    r->add_option("--passes", reading->passes,
+                  "read N times, save the bitwise majority and list the bytes whose reads "
+                  "disagree (exit status 1 when there are any)")
+        ->type_name("N")
+        ->check(CLI::Range(1, kMaxReadPasses));
+    r->add_option("--list", reading->list, "unstable bytes --passes lists (default 16)")
+        ->type_name("N");
     auto file = std::make_shared<std::string>();
-    table
-        .add("read", "read the chip into FILE (\"-\": standard output)", Needs::Chip,
-             [file](Session& s) { return readChip(s, *file); })
-        ->add_option("FILE", *file, "output file (AVR: may be left out with --eeprom)");
     table
         .add("program",
              "load FILE (\"-\": standard input) and program it, with the family's own verify",

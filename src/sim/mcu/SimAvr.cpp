@@ -236,12 +236,12 @@ uint8_t SimAvr::readLatched(bool bs, int64_t now) const {
             const uint32_t word =
                 ((uint32_t(addrHigh_) << 8) | addrLow_) & (type_.flashBytes / 2 - 1);
             const uint32_t at = 2 * word + (bs ? 1 : 0);
-            return applyStuck(at, flash_[at]);
+            return flakyRead(at, applyStuck(at, flash_[at]));
         }
         case 0x03: {
             if (readLocked || busy(now)) return 0xFF;
             const uint32_t a = eepromAddress();
-            return applyStuck(type_.flashBytes + a, eeprom_[a]);
+            return flakyRead(kEepromImage + a, applyStuck(type_.flashBytes + a, eeprom_[a]));
         }
         case 0x08:
             return !bs && addrLow_ < 3 ? type_.signature[addrLow_] : 0xFF;

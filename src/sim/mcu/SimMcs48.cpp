@@ -100,7 +100,7 @@ int SimMcs48::readData(const SocketPins& pins, int64_t now) {
     settle(now);
     if (!pins.vcc || pins.dataOut) return -1;
     // Verify needs T0 high, EA high and RESET still high; otherwise BUS floats.
-    if (t0(pins) && reset_ && pins.vpp) return readCell(latched_);
+    if (t0(pins) && reset_ && pins.vpp) return flakyRead(latched_, readCell(latched_));
     return -1;
 }
 

@@ -324,7 +324,7 @@ int SimMcs51::readData(const SocketPins& pins, int64_t now) {
             if (busy_.active && a == busy_.address)  // data polling: bit 7 complemented
                 return toSocket((readCell(a) & 0x7F) | (~busy_.value & 0x80));
             if (locks_[1]) return toSocket(0xFF);  // verify disabled
-            return toSocket(readCell(a));
+            return toSocket(flakyRead(a, readCell(a)));
         }
         case Mode::Signature: {
             const uint32_t key = type_.twentyPin ? counter_ : (pins.address & 0x7FFF);

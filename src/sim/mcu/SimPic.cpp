@@ -145,7 +145,8 @@ uint16_t SimPic::readWord() const {
             uint16_t v = program_[at.index];
             if (auto it = stuck_.find(at.index); it != stuck_.end())
                 v = uint16_t((v & ~it->second.first) | (it->second.second & it->second.first));
-            return v;
+            // Flaky bits of a program word sit in its low byte.
+            return uint16_t((v & 0xFF00) | flakyRead(at.index, uint8_t(v)));
         }
         case Area::Id:
             return ids_[at.index];

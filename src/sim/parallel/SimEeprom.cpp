@@ -372,7 +372,7 @@ int SimEeprom::readData(const SocketPins& pins, int64_t now) {
     lastSampled_ = a;
     const auto wrong = wrongReads_.find(a);
     if (wrong != wrongReads_.end() && wrong->second > 0) return readCell(a) ^ 0x01;
-    return readCell(a);
+    return flakyRead(a & (type_.size - 1), readCell(a));
 }
 
 void SimEeprom::onReadBack(int64_t) {

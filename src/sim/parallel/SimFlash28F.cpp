@@ -255,7 +255,7 @@ int SimFlash28F::readData(const SocketPins& pins, int64_t now) {
     settle(now);
     if (!pins.vcc || !pins.outputEnabled()) return -1;
     const uint32_t a = addressOf(pins);
-    if (!commandsEnabled(pins)) return cells_.read(a);
+    if (!commandsEnabled(pins)) return flakyRead(cells_.wrap(a), cells_.read(a));
     switch (mode_) {
         case Mode::Id:
             return (a & 1) ? type_.device : type_.manufacturer;
@@ -266,7 +266,7 @@ int SimFlash28F::readData(const SocketPins& pins, int64_t now) {
             // Data polling: bit 7 is the complement of the data being programmed, 0 while erasing.
             return (cells_.read(a) & 0x7F) | (busyErasing_ ? 0 : (~opData_ & 0x80));
         default:
-            return cells_.read(a);
+            return flakyRead(cells_.wrap(a), cells_.read(a));
     }
 }
 

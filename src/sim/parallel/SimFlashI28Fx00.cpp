@@ -245,7 +245,7 @@ int SimFlashI28Fx00::drive(const SocketPins& pins, int64_t now) {
     const uint32_t a = cells_.wrap(pins.address);
     switch (mode_) {
         case Mode::Array:
-            return busy_ ? latchedStatus_ : cells_.read(a);
+            return busy_ ? latchedStatus_ : flakyRead(a, cells_.read(a));
         case Mode::Id: {
             const uint32_t index = type_.byteMode ? a >> 1 : a;
             if (type_.byteMode && (a & 1)) return 0x00;  // high byte of the identifier word

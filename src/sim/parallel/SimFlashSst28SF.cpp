@@ -150,7 +150,7 @@ int SimFlashSst28SF::readData(const SocketPins& pins, int64_t now) {
         return (cells_.read(a) & 0x3F) | dq7 | (toggle_ ? 0x40 : 0);
     }
     if (mode_ == Mode::Id) return (a & 1) ? type_.device : type_.manufacturer;
-    return cells_.read(a);
+    return flakyRead(a, cells_.read(a));
 }
 
 void SimFlashSst28SF::saveState(std::ostream& out) const {

@@ -499,7 +499,8 @@ int SimJedec29F::readData(const SocketPins& pins, int64_t now) {
     if (!pins.vcc || !pins.outputEnabled()) return -1;
     if (busy_.op != Op::None || errorStatus_) return statusByte();
     if (mode_ == Mode::Autoselect) return autoselectByte(addressOf(pins));
-    return readCell(addressOf(pins));
+    const uint32_t address = addressOf(pins) & (type_.size - 1);
+    return flakyRead(address, readCell(address));
 }
 
 bool SimJedec29F::applyFamilyFault(const std::string& fault, std::string& error) {

@@ -121,7 +121,8 @@ void SimStaticRam::onPins(const SocketPins& pins, int64_t now) {
 
 int SimStaticRam::readData(const SocketPins& pins, int64_t) {
     if (!pins.vcc || !pins.outputEnabled() || pins.strobe || !selected(pins.address)) return -1;
-    return readCell(chipAddress(pins.address));
+    const uint32_t address = chipAddress(pins.address) & (type_.size - 1);
+    return flakyRead(address, readCell(address));
 }
 
 void SimStaticRam::setStuckBit(uint32_t address, int bit, bool level) {

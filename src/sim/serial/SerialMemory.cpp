@@ -20,7 +20,7 @@ uint8_t SerialMemory::readCell(uint32_t address) const {
     uint8_t v = cells_[address];
     if (auto it = stuck_.find(address); it != stuck_.end())
         v = uint8_t((v & ~it->second.first) | (it->second.second & it->second.first));
-    return v;
+    return flakyRead(address, v);
 }
 
 void SerialMemory::storeCell(uint32_t address, uint8_t value) {

@@ -32,7 +32,7 @@ class SerialMemory : public SimChip, public ChipFaults {
     // The array as programmed (stuck bits not applied); tests fill it directly.
     std::vector<uint8_t>& cells() { return cells_; }
     const std::vector<uint8_t>& cells() const { return cells_; }
-    // What a read of `address` returns (stuck bits applied).
+    // What a read of `address` returns (stuck and flaky bits applied).
     uint8_t readCell(uint32_t address) const;
 
   protected:
