@@ -22,6 +22,7 @@ constexpr double kEraseLimitUs = 15e6;
 // Menu Tags from 200 on are the 8-bit 28F001BX-T; the others are 16-bit parts in byte mode.
 constexpr int32_t kFirst8BitTag = 200;
 constexpr uint32_t kEraseStep = 8192;
+constexpr uint32_t kBootBlock28F001 = 0x1E000;
 
 bool eightBit(const DeviceProfile& p) {
     return p.DeviceID >= kFirst8BitTag || IsBoot28F001(p);
@@ -71,7 +72,7 @@ bool failed(Context& ctx, const char* text) {
 // erase would only end in an error, so the three blocks it can erase are the ones addressed.
 std::vector<uint32_t> eraseAddresses(const DeviceProfile& p) {
     if (IsBoot28F001(p)) return {0x00000, 0x1C000, 0x1D000};
-    if (eightBit(p)) return {0x00000, 0x1C000, 0x1D000, 0x1E000};
+    if (eightBit(p)) return {0x00000, 0x1C000, 0x1D000, kBootBlock28F001};
     std::vector<uint32_t> at;
     for (uint32_t a = 0; a < uint32_t(p.deviceSize); a += kEraseStep) at.push_back(a);
     return at;
@@ -121,7 +122,14 @@ void Program28Fx00(Context& ctx) {
             }
             if (s & kVppLow) return failed(ctx, "  Vpp Range Error");
             if (!(s & kProgramError)) return true;
-            if (attempt >= kProgramAttempts) return failed(ctx, "  Byte Program Error");
+            if (attempt >= kProgramAttempts) {
+                if (IsBoot28F001(p) && address >= kBootBlock28F001)
+                    Message(ctx,
+                            "The boot block (1E000-1FFFF) is locked: RP# is not at 12 V on this "
+                            "entry's wiring; the i28F001BX-T entry with its wire programs it",
+                            MessageKind::Progress);
+                return failed(ctx, "  Byte Program Error");
+            }
             command(bus, kClearStatus, 2);  // or every retry fails on the old SR.4
         }
     };

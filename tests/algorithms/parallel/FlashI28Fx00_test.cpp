@@ -205,6 +205,9 @@ TEST(FlashI28Fx00, The28F001RowUsesTheStatusRegisterCommandsWithRpHigh) {
     rig.ui.messages.clear();
     RunCommand(rig.ctx, Command::Program);
     ExpectFailure(rig, "  Byte Program Error");
+    EXPECT_TRUE(rig.ui.saw(
+        "The boot block (1E000-1FFFF) is locked: RP# is not at 12 V on this entry's wiring; the "
+        "i28F001BX-T entry with its wire programs it"));
     EXPECT_EQ(rig.chip->readCell(0x1E000), 0xFF);
     EXPECT_EQ(rig.chip->readCell(0x1DFFF), 0x5A);
 
