@@ -96,7 +96,9 @@ void BM_Family(benchmark::State& state, const DeviceEntry* entry, Command comman
     if (!rig.board->chip()) return state.SkipWithError("no chip model");
     if (command == Command::Verify) {  // verify a programmed chip
         rig.ui.answers.assign(16, true);
-        RunCommand(rig.ctx, Command::Program);
+        // A mask ROM takes no program: verify what it holds instead.
+        const bool programs = FamilyFor(entry->eep).program.kind == Action::Kind::Run;
+        RunCommand(rig.ctx, programs ? Command::Program : Command::Read);
     }
     uint64_t accesses = 0;
     bool succeeded = true;
