@@ -10,7 +10,7 @@ namespace {
 // Makers (JEDEC manufacturer codes).
 constexpr uint8_t kAmd = 0x01, kFujitsu = 0x04, kEon = 0x1C, kAtmel = 0x1F, kSt = 0x20,
                   kCatalyst = 0x31, kIntel = 0x89, kPmc = 0x9D, kHyundai = 0xAD, kSst = 0xBF,
-                  kMxic = 0xC2, kWinbond = 0xDA, kAvr = 0x1E;
+                  kMxic = 0xC2, kWinbond = 0xDA, kAvr = 0x1E;  // 1Eh: Atmel's microcontrollers
 
 // Captions compare without case and with runs of blanks as one.
 std::string key(const std::string& caption) {
@@ -83,6 +83,18 @@ const std::vector<AcceptedIdRow>& AcceptedIdTable() {
         {"W29EE011/C010   (128)", {{kWinbond, 0xC1}}},
         {"W29C020     (128)", {{kWinbond, 0x45}}},
         {"W29C040/C042   (256)", {{kWinbond, 0x46}}},
+        // Atmel MCS-51 flash: the signature bytes 1Eh and the part's code (the SST and the
+        // 87C5x EPROM parts have none published in the data sheets at hand).
+        {"AT89C51       (4KB)", {{kAvr, 0x51}}},
+        {"AT89C52       (8KB)", {{kAvr, 0x52}}},
+        {"AT89C55       (20KB)", {{kAvr, 0x55}}},
+        {"AT82S8252   (8K+2K)", {{kAvr, 0x72}}},
+        {"AT89S53       (12KB)", {{kAvr, 0x53}}},
+        {"AT89C55WD (20KB/6.5V)", {{kAvr, 0x55}}},
+        {"AT89C51RC  (32KB/6.5V)", {{kAvr, 0x51}}},
+        {"AT89C1051    (1KB)", {{kAvr, 0x11}}},
+        {"AT89C2051    (2KB)", {{kAvr, 0x21}}},
+        {"AT89C4051    (4KB)", {{kAvr, 0x41}}},
         // AVR: the three signature bytes.
         {"AT90S1200   DIP20", {{kAvr, 0x9001}}},
         {"AT90S2313   DIP20", {{kAvr, 0x9101}}},
