@@ -41,8 +41,17 @@ int VerifyAll(Session& s, size_t listLimit) {
     ReadAndCompare(s.ctx(), report, listLimit);
     if (const int status = s.lastOutcome(); status != kExitOk) return status;
     if (s.json()) {  // the report joins the result object
-        s.report().fields()["report"] = DifferenceJson(report);
-        if (report.mustErase) s.report().fields()["hint"] = kNotBlankHint;
+        nlohmann::ordered_json& f = s.report().fields();
+        f["report"] = DifferenceJson(report);
+        if (report.mustErase) f["hint"] = kNotBlankHint;
+        // The run's last text was the file load's: the outcome is the report's.
+        if (report.differing != 0) {
+            f["message"] = DifferenceSummary(report);
+            if (!report.first.empty()) {
+                const Difference& d = report.first.front();
+                f["mismatch"] = {{"address", d.address}, {"chip", d.chip}, {"buffer", d.file}};
+            }
+        }
     } else {
         PrintDifferenceReport(report, std::cout);
     }

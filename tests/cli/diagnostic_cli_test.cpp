@@ -75,6 +75,11 @@ TEST_F(Cli, VerifyAllReportsExactlyTheThreeChangedBytes) {
     const nlohmann::json result = nlohmann::json::parse(json.out);
     EXPECT_EQ(result["hint"],
               "the chip is not blank: it holds 0 where the file wants 1; erase it first");
+    EXPECT_EQ(result["outcome"], "failed");
+    EXPECT_EQ(result["message"], "3 bytes of 32768 differ (bits 1->0: 5, 0->1: 5)");
+    EXPECT_EQ(result["mismatch"]["address"], 0x10);
+    EXPECT_EQ(result["mismatch"]["chip"], 0xF0);
+    EXPECT_EQ(result["mismatch"]["buffer"], 0xF1);
     const nlohmann::json& j = result["report"];
     EXPECT_EQ(j["differing"], 3);
     EXPECT_EQ(j["bitsOneToZero"], 5);
