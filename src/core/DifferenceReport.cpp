@@ -58,12 +58,16 @@ std::vector<CompareBlock> CompareBlocks(const DeviceProfile& p) {
     return blocks;
 }
 
+std::vector<CompareBlock> InAddressOrder(std::vector<CompareBlock> blocks) {
+    std::sort(blocks.begin(), blocks.end(),
+              [](const CompareBlock& a, const CompareBlock& b) { return a.first < b.first; });
+    return blocks;
+}
+
 DifferenceReport CompareImages(const uint8_t* file, const uint8_t* chip,
                                const std::vector<CompareBlock>& blocks, size_t listLimit) {
     DifferenceReport r;
-    std::vector<CompareBlock> sorted = blocks;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const CompareBlock& a, const CompareBlock& b) { return a.first < b.first; });
+    const std::vector<CompareBlock> sorted = InAddressOrder(blocks);
     for (const CompareBlock& b : sorted) {
         r.compared += b.count;
         for (uint32_t a = b.first; a < b.first + b.count; ++a) {

@@ -51,6 +51,8 @@ struct CompareBlock {
 // The areas of the selected device: the device image, or the PIC program, identifier and data
 // areas, or the AVR flash and EEPROM.
 std::vector<CompareBlock> CompareBlocks(const DeviceProfile& p);
+// The blocks sorted by their first address, so that listed addresses come in order.
+std::vector<CompareBlock> InAddressOrder(std::vector<CompareBlock> blocks);
 
 // Compares two images over `blocks`; `listLimit` bounds `first`.
 DifferenceReport CompareImages(const uint8_t* file, const uint8_t* chip,

@@ -40,9 +40,7 @@ ConsistencyReport CombineReads(const std::vector<const uint8_t*>& reads,
     ConsistencyReport r;
     r.passes = int(reads.size());
     if (reads.empty()) return r;
-    std::vector<CompareBlock> sorted = blocks;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const CompareBlock& a, const CompareBlock& b) { return a.first < b.first; });
+    const std::vector<CompareBlock> sorted = InAddressOrder(blocks);
     for (const CompareBlock& b : sorted) {
         r.compared += b.count;
         for (uint32_t a = b.first; a < b.first + b.count; ++a) {
