@@ -30,7 +30,9 @@ public:
     virtual void changePriority(bool raise) { ChangePriority(raise); }
 };
 
-// Stands in when no port could be opened: the program goes on, nothing hangs.
+// Stands in when no port could be opened: the program goes on, nothing hangs. Nothing is
+// attached, so its delays only count (a busy wait here would burn milliseconds for nothing: the
+// start-up's power-down alone waits 8 ms).
 class NullPort final : public Port {
 public:
     explicit NullPort(std::string reason = {}) : reason_(std::move(reason)) {}
@@ -44,7 +46,7 @@ public:
 
 private:
     std::string reason_;
-    RealClock clock_;
+    VirtualClock clock_;
 };
 
 }  // namespace tavrin
