@@ -1,13 +1,10 @@
 #include "buffer/ChecksumSet.h"
 
-#include <openssl/evp.h>
-
 #include <cctype>
 #include <cstdio>
-#include <memory>
-#include <stdexcept>
 
 #include "buffer/Checksum.h"
+#include "buffer/Sha256.h"
 
 namespace tavrin {
 
@@ -22,17 +19,6 @@ std::array<uint16_t, 256> crc16Table() {
         table[n] = crc;
     }
     return table;
-}
-
-std::array<uint8_t, 32> sha256(const uint8_t* data, size_t length) {
-    std::array<uint8_t, 32> digest{};
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> md(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    unsigned int size = 0;
-    if (!md || EVP_DigestInit_ex(md.get(), EVP_sha256(), nullptr) != 1 ||
-        EVP_DigestUpdate(md.get(), data, length) != 1 ||
-        EVP_DigestFinal_ex(md.get(), digest.data(), &size) != 1 || size != digest.size())
-        throw std::runtime_error("SHA-256 failed in libcrypto");
-    return digest;
 }
 
 std::string hex(uint32_t value, int digits) {
@@ -65,7 +51,7 @@ ChecksumSet ComputeChecksums(const uint8_t* data, size_t length) {
     set.wordSumMotorola = static_cast<uint16_t>((even << 8) + odd);
     set.crc16Ccitt = Crc16Ccitt(data, length);
     set.crc32 = Crc32(data, length);
-    set.sha256 = sha256(data, length);
+    set.sha256 = Sha256(data, length);
     return set;
 }
 
