@@ -2,6 +2,7 @@
 // Hex digit pairs as the record formats use them: read in either case, written upper-case.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,31 @@ struct HexDigitTable {
     }
 };
 inline constexpr HexDigitTable kHexDigits;
+
+// Value of each pair of characters as a hex byte, -1 for a pair that is not two hex digits: one
+// lookup a byte instead of two. Only the rows of the 22 digit characters are ever hot.
+struct HexPairTable {
+    int16_t value[65536];
+    constexpr HexPairTable() : value() {
+        const HexDigitTable digits;
+        for (int pair = 0; pair < 65536; ++pair) {
+            const int high = digits.value[pair >> 8];
+            const int low = digits.value[pair & 0xFF];
+            value[pair] = int16_t(high < 0 || low < 0 ? -1 : high * 16 + low);
+        }
+    }
+};
+inline constexpr HexPairTable kHexPairs;
+
+// The two upper-case digits of each byte, written with one store.
+struct HexTextTable {
+    char pair[256][2];
+    constexpr HexTextTable() : pair() {
+        constexpr char digits[] = "0123456789ABCDEF";
+        for (int b = 0; b < 256; ++b) pair[b][0] = digits[b >> 4], pair[b][1] = digits[b & 15];
+    }
+};
+inline constexpr HexTextTable kHexText;
 }  // namespace detail
 
 inline int HexDigitValue(char c) {
@@ -37,10 +63,22 @@ inline bool ReadHexByte(std::string_view text, size_t pos, uint8_t& value) {
     return true;
 }
 
+// The byte spelt by the two characters at `at`, which the caller knows are there; -1 when one is
+// not a hex digit. A negative result survives OR-ing, so a loop can check once at its end.
+inline int HexPairAt(const char* at) {
+    return detail::kHexPairs.value[unsigned(uint8_t(at[0])) << 8 | uint8_t(at[1])];
+}
+
+// Writes the two upper-case digits of `value` at `at` and returns the place after them.
+inline char* PutHexByte(char* at, uint8_t value) {
+    std::memcpy(at, detail::kHexText.pair[value], 2);
+    return at + 2;
+}
+
 inline void AppendHexByte(std::string& out, uint8_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    out.push_back(kDigits[value >> 4]);
-    out.push_back(kDigits[value & 0x0F]);
+    char pair[2];
+    PutHexByte(pair, value);
+    out.append(pair, 2);
 }
 
 }  // namespace tavrin

@@ -99,25 +99,31 @@ LoadOutcome ReadHexLines(Context& ctx, const FileSource& source, const HexVarian
 }  // namespace
 
 HexLineResult ParseHexRecord(std::string_view line, HexRecord& record) {
-    const size_t mark = line.find(':');
+    // Nearly every line starts with its mark; only the others are searched.
+    const size_t mark = !line.empty() && line[0] == ':' ? 0 : line.find(':');
     if (mark == std::string_view::npos) return HexLineResult::NoMark;
-    uint8_t length, high, low, type;
-    if (!ReadHexByte(line, mark + 1, length) || !ReadHexByte(line, mark + 3, high) ||
-        !ReadHexByte(line, mark + 5, low) || !ReadHexByte(line, mark + 7, type))
-        return HexLineResult::BadRecord;
-    const size_t dataAt = mark + 9;
-    if (line.size() < dataAt + 2 * size_t(length) + 2) return HexLineResult::BadRecord;
-    unsigned sum = length + high + low + type;
-    for (unsigned i = 0; i < length; ++i) {
-        if (!ReadHexByte(line, dataAt + 2 * i, record.data[i])) return HexLineResult::BadRecord;
-        sum += record.data[i];
+    // Every fault below is the same BadRecord, so the digits are checked once, after the loop.
+    const char* text = line.data() + mark + 1;
+    const size_t digits = line.size() - mark - 1;
+    if (digits < 10) return HexLineResult::BadRecord;  // LL AAAA TT and the checksum
+    const int length = HexPairAt(text);
+    if (length < 0 || digits < 10 + 2 * size_t(length)) return HexLineResult::BadRecord;
+    const int high = HexPairAt(text + 2), low = HexPairAt(text + 4), type = HexPairAt(text + 6);
+    int seen = high | low | type;
+    unsigned sum = unsigned(length + high + low + type);
+    const char* data = text + 8;
+    for (int i = 0; i < length; ++i) {
+        const int value = HexPairAt(data + 2 * i);
+        seen |= value;
+        sum += unsigned(value);
+        record.data[size_t(i)] = uint8_t(value);
     }
-    uint8_t check;
-    if (!ReadHexByte(line, dataAt + 2 * size_t(length), check)) return HexLineResult::BadRecord;
-    if (((0x100 - (sum & 0xFF)) & 0xFF) != check) return HexLineResult::BadRecord;
-    record.length = length;
+    const int check = HexPairAt(data + 2 * length);
+    if ((seen | check) < 0 || ((0x100 - (sum & 0xFF)) & 0xFF) != unsigned(check))
+        return HexLineResult::BadRecord;
+    record.length = uint8_t(length);
     record.address = static_cast<uint16_t>(high * 256 + low);
-    record.type = type;
+    record.type = uint8_t(type);
     return HexLineResult::Ok;
 }
 
@@ -149,18 +155,22 @@ bool LoadEepFile(Context& ctx, const FileSource& source) {
 }
 
 void HexRecordWriter::record(uint8_t type, uint16_t address, const uint8_t* data, uint8_t length) {
+    // Built in place, then appended at once: ':', 4 header bytes, the data, the sum, the newline.
+    char line[1 + 2 * (4 + 255 + 1) + 1];
+    char* p = line;
+    *p++ = ':';
+    p = PutHexByte(p, length);
+    p = PutHexByte(p, static_cast<uint8_t>(address >> 8));
+    p = PutHexByte(p, static_cast<uint8_t>(address & 0xFF));
+    p = PutHexByte(p, type);
     unsigned sum = length + (address >> 8) + (address & 0xFF) + type;
-    out_.push_back(':');
-    AppendHexByte(out_, length);
-    AppendHexByte(out_, static_cast<uint8_t>(address >> 8));
-    AppendHexByte(out_, static_cast<uint8_t>(address & 0xFF));
-    AppendHexByte(out_, type);
     for (unsigned i = 0; i < length; ++i) {
-        AppendHexByte(out_, data[i]);
+        p = PutHexByte(p, data[i]);
         sum += data[i];
     }
-    AppendHexByte(out_, static_cast<uint8_t>(0x100 - (sum & 0xFF)));
-    out_.push_back('\n');
+    p = PutHexByte(p, static_cast<uint8_t>(0x100 - (sum & 0xFF)));
+    *p++ = '\n';
+    out_.append(line, size_t(p - line));
 }
 
 void HexRecordWriter::write(const uint8_t* bytes, uint32_t fileAddress, uint32_t count) {

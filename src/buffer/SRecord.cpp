@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "buffer/FileNames.h"
 #include "buffer/FileOutput.h"
@@ -89,42 +90,34 @@ bool LoadSRecordFile(Context& ctx, const FileSource& source, bool fallbackAllowe
     return true;
 }
 
-void AppendSRecords(std::string& out, const uint8_t* bytes, uint32_t address, uint32_t count,
-                    bool wide) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
+char* PutSRecords(char* p, const uint8_t* bytes, uint32_t address, uint32_t count, bool wide) {
     const int addressBytes = wide ? 4 : 2;
-    // Room for every record at its longest ("Snll" address data sum newline), trimmed after.
-    const size_t start = out.size();
-    out.resize(start + size_t((count + 15) / 16) * size_t(4 + 2 * addressBytes + 32 + 3));
-    char* p = out.data() + start;
-    auto put = [&p](uint8_t b) {
-        p[0] = kDigits[b >> 4];
-        p[1] = kDigits[b & 0x0F];
-        p += 2;
-    };
     while (count > 0) {
         const uint32_t k = std::min<uint32_t>(count, 16);
         const uint8_t length = static_cast<uint8_t>(k + addressBytes + 1);
         *p++ = 'S';
         *p++ = wide ? '3' : '1';
-        put(length);
+        p = PutHexByte(p, length);
         unsigned sum = length;
         for (int shift = 8 * (addressBytes - 1); shift >= 0; shift -= 8) {
             const uint8_t b = static_cast<uint8_t>(address >> shift);
-            put(b);
+            p = PutHexByte(p, b);
             sum += b;
         }
+        // A copy the text cannot alias, so that each byte is loaded once.
+        uint8_t data[16];
+        std::memcpy(data, bytes, k);
         for (uint32_t i = 0; i < k; ++i) {
-            put(bytes[i]);
-            sum += bytes[i];
+            p = PutHexByte(p, data[i]);
+            sum += data[i];
         }
-        put(static_cast<uint8_t>(~sum));
+        p = PutHexByte(p, static_cast<uint8_t>(~sum));
         *p++ = '\n';
         bytes += k;
         address += 16;
         count -= k;
     }
-    out.resize(size_t(p - out.data()));
+    return p;
 }
 
 bool SaveSRecordFile(Context& ctx, const std::string& fileName) {
@@ -132,19 +125,17 @@ bool SaveSRecordFile(Context& ctx, const std::string& fileName) {
     bool wide = ctx.profile.bufferSize > 65535;
     for (const SaveBlock& b : blocks) wide = wide || uint64_t(b.first) + b.count > 0x10000;
     const bool ok = WriteWholeFile(ctx, fileName, [&](AtomicFile& file) {
-        // Slices whose text is past the file's own buffering go out in one write each.
+        // Slices whose text is past the file's own buffering go out in one write each; the text
+        // buffer is left uninitialised, every byte written out is put there first.
         constexpr uint32_t kSlice = 384 * 1024;
-        std::string text;
-        text.reserve(kSlice * 3);
+        const std::unique_ptr<char[]> text(new char[SRecordTextBytes(kSlice, wide)]);
         for (const SaveBlock& b : blocks)
             for (uint32_t done = 0; done < b.count; done += kSlice) {
-                AppendSRecords(text, ctx.Buffer.data() + b.first + done, b.first + done,
-                               std::min(kSlice, b.count - done), wide);
-                if (!file.write(text)) return false;
-                text.clear();
+                const char* end = PutSRecords(text.get(), ctx.Buffer.data() + b.first + done,
+                                              b.first + done, std::min(kSlice, b.count - done), wide);
+                if (!file.write(text.get(), size_t(end - text.get()))) return false;
             }
-        text.append("S9030000FC\n");
-        return file.write(text);
+        return file.write(std::string_view("S9030000FC\n"));
     });
     if (ok) ctx.controls.caption = std::string(kCaptionBase) + fileName;
     return ok;

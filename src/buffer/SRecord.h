@@ -42,9 +42,13 @@ SLineResult ParseSRecordLine(std::string_view line, SRecord& record);
 // Intel HEX. True when one of the two loads succeeded.
 bool LoadSRecordFile(Context& ctx, const FileSource& source, bool fallbackAllowed);
 
-// Appends the records for `count` bytes with addresses from `address`; `wide` selects S3.
-void AppendSRecords(std::string& out, const uint8_t* bytes, uint32_t address, uint32_t count,
-                    bool wide);
+// Writes the records for `count` bytes with addresses from `address` at `out` and returns the
+// place after them; `wide` selects S3. `out` needs room for SRecordTextBytes(count, wide).
+char* PutSRecords(char* out, const uint8_t* bytes, uint32_t address, uint32_t count, bool wide);
+constexpr size_t SRecordTextBytes(uint32_t count, bool wide) {
+    // "Snll", the address, 16 data bytes, the sum and the newline for every record.
+    return size_t((count + 15) / 16) * size_t(4 + 2 * (wide ? 4 : 2) + 32 + 3);
+}
 
 // Writes exactly `fileName`, whole or not at all; puts the file name into the caption. True on
 // success.
