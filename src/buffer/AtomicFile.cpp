@@ -16,6 +16,9 @@ namespace tavrin {
 namespace {
 
 constexpr size_t kFlushBytes = 1 << 20;
+// A block this large is written as it is: copying it into the buffer first costs more than the
+// extra write call.
+constexpr size_t kDirectBytes = 64 << 10;
 
 // Writing through a symbolic link updates the file it names, as opening it would.
 std::string ResolveLink(const std::string& target) {
@@ -94,8 +97,8 @@ bool AtomicFile::flush() {
 
 bool AtomicFile::write(const void* data, size_t size) {
     if (fd_ < 0 || failed_) return false;
-    // A large block (a whole binary image) goes out as it is rather than through the buffer.
-    if (size >= kFlushBytes) return flush() && writeOut(static_cast<const char*>(data), size);
+    // A large block (a whole binary image, a slice of records) goes out as it is.
+    if (size >= kDirectBytes) return flush() && writeOut(static_cast<const char*>(data), size);
     pending_.append(static_cast<const char*>(data), size);
     return pending_.size() < kFlushBytes || flush();
 }
