@@ -1,6 +1,7 @@
 #pragma once
 // Hex digit pairs as the record formats use them: read in either case, written upper-case.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -23,14 +24,17 @@ struct HexDigitTable {
 inline constexpr HexDigitTable kHexDigits;
 
 // Value of each pair of characters as a hex byte, -1 for a pair that is not two hex digits: one
-// lookup a byte instead of two. Only the rows of the 22 digit characters are ever hot.
+// lookup a byte instead of two. Indexed by the pair as one 16-bit load reads it, so that no byte
+// swap is needed. Only the rows of the 22 digit characters are ever hot.
 struct HexPairTable {
     int16_t value[65536];
     constexpr HexPairTable() : value() {
         const HexDigitTable digits;
         for (int pair = 0; pair < 65536; ++pair) {
-            const int high = digits.value[pair >> 8];
-            const int low = digits.value[pair & 0xFF];
+            const bool little = std::endian::native == std::endian::little;
+            const int first = little ? pair & 0xFF : pair >> 8;
+            const int second = little ? pair >> 8 : pair & 0xFF;
+            const int high = digits.value[first], low = digits.value[second];
             value[pair] = int16_t(high < 0 || low < 0 ? -1 : high * 16 + low);
         }
     }
@@ -66,7 +70,9 @@ inline bool ReadHexByte(std::string_view text, size_t pos, uint8_t& value) {
 // The byte spelt by the two characters at `at`, which the caller knows are there; -1 when one is
 // not a hex digit. A negative result survives OR-ing, so a loop can check once at its end.
 inline int HexPairAt(const char* at) {
-    return detail::kHexPairs.value[unsigned(uint8_t(at[0])) << 8 | uint8_t(at[1])];
+    uint16_t pair;
+    std::memcpy(&pair, at, 2);
+    return detail::kHexPairs.value[pair];
 }
 
 // Writes the two upper-case digits of `value` at `at` and returns the place after them.
