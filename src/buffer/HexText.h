@@ -56,17 +56,6 @@ inline int HexDigitValue(char c) {
     return detail::kHexDigits.value[static_cast<uint8_t>(c)];
 }
 
-// The byte spelt by the two characters at pos; false when the text ends first or a character is
-// not a hex digit.
-inline bool ReadHexByte(std::string_view text, size_t pos, uint8_t& value) {
-    if (pos > text.size() || text.size() - pos < 2) return false;
-    const int high = HexDigitValue(text[pos]);
-    const int low = HexDigitValue(text[pos + 1]);
-    if (high < 0 || low < 0) return false;
-    value = static_cast<uint8_t>(high * 16 + low);
-    return true;
-}
-
 // The byte spelt by the two characters at `at`, which the caller knows are there; -1 when one is
 // not a hex digit. A negative result survives OR-ing, so a loop can check once at its end.
 inline int HexPairAt(const char* at) {
@@ -81,10 +70,14 @@ inline char* PutHexByte(char* at, uint8_t value) {
     return at + 2;
 }
 
-inline void AppendHexByte(std::string& out, uint8_t value) {
-    char pair[2];
-    PutHexByte(pair, value);
-    out.append(pair, 2);
+// The byte spelt by the two characters at pos; false when the text ends first or a character is
+// not a hex digit.
+inline bool ReadHexByte(std::string_view text, size_t pos, uint8_t& value) {
+    if (pos > text.size() || text.size() - pos < 2) return false;
+    const int pair = HexPairAt(text.data() + pos);
+    if (pair < 0) return false;
+    value = static_cast<uint8_t>(pair);
+    return true;
 }
 
 }  // namespace tavrin
